@@ -1,0 +1,208 @@
+#include "protocol/DisplayModel.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "text/Cp1251.h"
+
+namespace rv {
+namespace {
+
+constexpr int kShownHeight = 20;
+constexpr int kFoldedHeight = 1;
+const char* const kDesignText = "---";
+
+bool HasDisplayPrefix(const std::string& name) { return name.rfind("LL_", 0) == 0; }
+
+}  // namespace
+
+DisplayModel::DisplayModel() {
+    const auto& sensorRows = SensorRows();
+    rowHeights_.assign(sensorRows.size(), kShownHeight);
+    for (std::size_t i = 0; i < sensorRows.size(); ++i) {
+        rowByNumber_[sensorRows[i].number] = static_cast<int>(i);
+        if (sensorRows[i].kind == SensorRowKind::ColumnTitles) columnTitleRow_ = static_cast<int>(i);
+    }
+    for (const auto& group : SensorGroups()) headerRowOfGroup_.push_back(rowByNumber_[group.header]);
+
+    for (const auto& section : MonitorSections()) {
+        for (const auto& row : section.rows) {
+            if (row.captionName) AddField(row.captionName, FieldKind::Label, 0, -1, W(row.caption));
+            if (row.field) AddField(row.field, row.fieldKind, 0, -1, kDesignText);
+        }
+        switch (section.body) {
+            case SectionBody::Rows:
+                break;
+            case SectionBody::SensorArea:
+                for (std::size_t i = 0; i < sensorRows.size(); ++i) {
+                    const auto& r = sensorRows[i];
+                    const int row = static_cast<int>(i);
+                    if (r.captionName) AddField(r.captionName, FieldKind::Label, 0, -1, ":");
+                    for (const char* f : {r.field, r.field2, r.field3}) {
+                        if (f) AddField(f, FieldKind::Label, 1, row, kDesignText);
+                    }
+                }
+                break;
+            case SectionBody::Settings:
+                AddField("LL_SP", FieldKind::MaskedEdit, 0, -1, "    ");
+                AddField("LL_SP2", FieldKind::MaskedEdit, 0, -1, "    ");
+                for (const char* f :
+                     {"LL_SS01", "LL_SS11", "LL_SS21", "LL_SS02", "LL_SS12", "LL_SS22"}) {
+                    AddField(f, FieldKind::MaskedEdit, 0, -1, "");
+                }
+                break;
+            case SectionBody::Data:
+                AddField("LL_PIN", FieldKind::Label, 0, -1, kDesignText);
+                break;
+        }
+    }
+}
+
+int DisplayModel::AddField(const char* name, FieldKind kind, int tag, int sensorRow,
+                           std::string text) {
+    const int index = static_cast<int>(fields_.size());
+    fields_.push_back(FieldState{name, kind, tag, sensorRow, std::move(text), kBlack, {}, {}});
+    byName_.emplace(name, index);
+    return index;
+}
+
+int DisplayModel::Find(std::string_view name) const {
+    auto it = byName_.find(std::string(name));
+    return it == byName_.end() ? -1 : it->second;
+}
+
+int DisplayModel::Field(std::string_view name) const {
+    const int index = Find(name);
+    if (index < 0) throw std::logic_error("no display field " + std::string(name));
+    return index;
+}
+
+void DisplayModel::NotifyField(int field) {
+    for (auto* o : observers_) o->FieldChanged(field);
+}
+
+void DisplayModel::SetV(int field, std::string_view text, Colour colour) {
+    FieldState& f = fields_[field];
+    if (f.kind == FieldKind::MaskedEdit) {
+        StoreMasked(field, text);
+        return;
+    }
+    f.colour = colour;
+    f.text.assign(text.data(), text.size());
+    NotifyField(field);
+    if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0 &&
+        rowHeights_[f.sensorRow] < 2) {
+        SetSensorRowHeight(f.sensorRow, kShownHeight);
+        SetLabelNo(false);
+        ScbCDatResize();
+    }
+}
+
+void DisplayModel::SetCaption(int field, std::string_view text) {
+    fields_[field].text.assign(text.data(), text.size());
+    NotifyField(field);
+}
+
+void DisplayModel::SetMaskedText(int field, std::string_view text) { StoreMasked(field, text); }
+
+void DisplayModel::StoreMasked(int field, std::string_view text) {
+    FieldState& f = fields_[field];
+    f.text = f.mask ? f.mask(text) : std::string(text);
+    NotifyField(field);
+    if (f.onChange) f.onChange(field);
+}
+
+void DisplayModel::SetFieldColour(int field, Colour colour) {
+    fields_[field].colour = colour;
+    NotifyField(field);
+}
+
+void DisplayModel::SetMask(int field, std::function<std::string(std::string_view)> mask) {
+    fields_[field].mask = std::move(mask);
+}
+
+void DisplayModel::SetChangeHandler(int field, std::function<void(int)> handler) {
+    fields_[field].onChange = std::move(handler);
+}
+
+void DisplayModel::SetBar(Bar bar, int position) {
+    const int clamped = std::clamp(position, 0, BarMaximum(bar));
+    bars_[static_cast<int>(bar)] = clamped;
+    for (auto* o : observers_) o->BarChanged(bar);
+}
+
+void DisplayModel::SetSensorRowHeight(int sensorRow, int height) {
+    if (rowHeights_[sensorRow] == height) return;
+    rowHeights_[sensorRow] = height;
+    for (auto* o : observers_) o->SensorRowHeightChanged(sensorRow);
+}
+
+int DisplayModel::SensorRowIndex(int panelNumber) const {
+    auto it = rowByNumber_.find(panelNumber);
+    return it == rowByNumber_.end() ? -1 : it->second;
+}
+
+void DisplayModel::SetLabelNo(bool visible) {
+    if (labelNoVisible_ == visible) return;
+    labelNoVisible_ = visible;
+    for (auto* o : observers_) o->LabelNoChanged(visible);
+}
+
+void DisplayModel::ScbCDatResize() {
+    const auto& rows = SensorRows();
+    const auto& groups = SensorGroups();
+    bool anyShown = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rowHeights_[i] < kShownHeight) continue;
+        anyShown = true;
+        const int number = rows[i].number;
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const int header = headerRowOfGroup_[g];
+            if (rowHeights_[header] >= kShownHeight) continue;
+            const auto& members = groups[g].valueRows;
+            if (std::find(members.begin(), members.end(), number) == members.end()) continue;
+            SetSensorRowHeight(header, kShownHeight);
+            if (groups[g].fuelLevel && columnTitleRow_ >= 0) {
+                SetSensorRowHeight(columnTitleRow_, kShownHeight);
+            }
+        }
+    }
+    SetLabelNo(!anyShown);
+}
+
+void DisplayModel::ClearDisplay() {
+    const std::string dash = "-";
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        FieldState& f = fields_[i];
+        if (f.kind == FieldKind::MaskedEdit || !HasDisplayPrefix(f.name)) continue;
+        f.colour = kGrey;
+        f.text = dash;
+        NotifyField(static_cast<int>(i));
+        if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0) {
+            SetSensorRowHeight(f.sensorRow, kFoldedHeight);
+        }
+    }
+    SetBar(Bar::SignalLevel, 0);
+    SetBar(Bar::Battery, 0);
+    for (int n = 0; n < 6; ++n) {
+        const std::string digit = std::to_string(n);
+        SetCaption(Field("LL" + digit), digit + ":");
+    }
+    for (int n = 0; n < 6; ++n) {
+        const std::string digit = std::to_string(n);
+        SetCaption(Field("LLOWT" + digit), ":");
+        SetCaption(Field("LLS" + digit), ":");
+    }
+    for (int header : headerRowOfGroup_) SetSensorRowHeight(header, kFoldedHeight);
+    if (columnTitleRow_ >= 0) SetSensorRowHeight(columnTitleRow_, kFoldedHeight);
+    // Every row is folded now; the note "sensors not detected" belongs in their place again.
+    ScbCDatResize();
+}
+
+void DisplayModel::AddObserver(DisplayObserver* observer) { observers_.push_back(observer); }
+
+void DisplayModel::RemoveObserver(DisplayObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+}  // namespace rv

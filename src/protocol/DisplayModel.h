@@ -1,0 +1,111 @@
+#pragma once
+// The display fields of the monitor view as the core sees them: every named value component
+// (labels, read-only edits, masked edits, the run-time row captions), the two progress bars, the
+// heights of the sensor-area rows and the "sensors not detected" note. Decoders and the connection
+// control write here through SetV; the window observes the model and shows it. Texts are
+// Windows-1251 byte strings.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "protocol/Colours.h"
+#include "ui/SectionPlan.h"
+
+namespace rv {
+
+enum class Bar { SignalLevel /* SB_ML, 0..31 */, Battery /* SB_PB, 0..4 */ };
+
+class DisplayObserver {
+public:
+    virtual ~DisplayObserver() = default;
+    virtual void FieldChanged(int /*field*/) {}
+    virtual void SensorRowHeightChanged(int /*sensorRow*/) {}
+    virtual void LabelNoChanged(bool /*visible*/) {}
+    virtual void BarChanged(Bar) {}
+};
+
+class DisplayModel {
+public:
+    DisplayModel();
+
+    // Field index of a component name, -1 when there is none.
+    int Find(std::string_view name) const;
+    // Field index of a name that must exist (a programming error otherwise: throws logic_error).
+    int Field(std::string_view name) const;
+
+    std::size_t FieldCount() const { return fields_.size(); }
+    const std::string& Name(int field) const { return fields_[field].name; }
+    FieldKind Kind(int field) const { return fields_[field].kind; }
+    int Tag(int field) const { return fields_[field].tag; }
+    const std::string& Text(int field) const { return fields_[field].text; }
+    Colour ColourOf(int field) const { return fields_[field].colour; }
+    // Index into SensorRows() of the row panel that holds a collapsible field, else -1.
+    int SensorRowOf(int field) const { return fields_[field].sensorRow; }
+
+    // The value-display operation: a label gets colour and text (a collapsible label opens its
+    // row on its first value); an edit gets colour and text; a masked edit gets the text through
+    // its mask and runs its change handler; the colour is ignored for it.
+    void SetV(int field, std::string_view text, Colour colour);
+    // Text only, colour untouched: row captions rewritten by replies.
+    void SetCaption(int field, std::string_view text);
+    // A masked edit's text typed by the technician: through the mask, then the change handler.
+    void SetMaskedText(int field, std::string_view text);
+    // Colour of a field set by the settings editor's validation (masked edits keep it otherwise).
+    void SetFieldColour(int field, Colour colour);
+
+    // Input mask of a masked edit (identity when none is installed) and its change handler.
+    void SetMask(int field, std::function<std::string(std::string_view)> mask);
+    void SetChangeHandler(int field, std::function<void(int field)> handler);
+
+    void SetBar(Bar bar, int position);  // clamped to the bar's range
+    int BarPosition(Bar bar) const { return bars_[static_cast<int>(bar)]; }
+    static int BarMaximum(Bar bar) { return bar == Bar::SignalLevel ? 31 : 4; }
+
+    int SensorRowHeight(int sensorRow) const { return rowHeights_[sensorRow]; }
+    void SetSensorRowHeight(int sensorRow, int height);
+    int SensorRowIndex(int panelNumber) const;  // index into SensorRows(), -1 if none
+    bool LabelNoVisible() const { return labelNoVisible_; }
+    // The sensor-group rule: opens the header of every group that has a shown row and shows
+    // the note exactly when no row is shown.
+    void ScbCDatResize();
+
+    // The display part of the clear action: every "LL_" label and edit to "-" in grey (collapsible
+    // rows folded), bars to 0, input captions "0:".."5:", sensor captions ":", group headers and the
+    // fuel-level title row folded, then the note shown again since no row is left open.
+    void ClearDisplay();
+
+    void AddObserver(DisplayObserver* observer);
+    void RemoveObserver(DisplayObserver* observer);
+
+private:
+    struct FieldState {
+        std::string name;
+        FieldKind kind;
+        int tag;
+        int sensorRow;
+        std::string text;
+        Colour colour;
+        std::function<std::string(std::string_view)> mask;
+        std::function<void(int)> onChange;
+    };
+
+    int AddField(const char* name, FieldKind kind, int tag, int sensorRow, std::string text);
+    void NotifyField(int field);
+    void SetLabelNo(bool visible);
+    void StoreMasked(int field, std::string_view text);
+
+    std::vector<FieldState> fields_;
+    std::unordered_map<std::string, int> byName_;
+    std::vector<int> rowHeights_;
+    std::unordered_map<int, int> rowByNumber_;
+    std::vector<int> headerRowOfGroup_;
+    int columnTitleRow_ = -1;
+    int bars_[2] = {0, 0};
+    bool labelNoVisible_ = true;
+    std::vector<DisplayObserver*> observers_;
+};
+
+}  // namespace rv

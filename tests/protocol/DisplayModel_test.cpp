@@ -1,0 +1,97 @@
+#include "protocol/DisplayModel.h"
+
+#include <gtest/gtest.h>
+
+namespace rv {
+namespace {
+
+class RecordingObserver : public DisplayObserver {
+public:
+    void SensorRowHeightChanged(int row) override { rows.push_back(row); }
+    void LabelNoChanged(bool visible) override { labelNo.push_back(visible); }
+    std::vector<int> rows;
+    std::vector<bool> labelNo;
+};
+
+TEST(DisplayModel, ClearGivesEveryDisplayFieldItsIdleText) {
+    DisplayModel m;
+    m.SetV(m.Field("LL_DN"), "42", kBlack);
+    m.SetV(m.Field("L_PNUM"), "COM3", kBlack);
+    m.SetMaskedText(m.Field("LL_SS01"), "internet");
+    m.SetCaption(m.Field("LL2"), "X2:");
+    m.SetBar(Bar::Battery, 3);
+    m.ClearDisplay();
+    for (const char* name : {"LL_DN", "LL_MN", "LL_GK0", "LL_CA", "LL_LS3T", "LL_PIN"}) {
+        EXPECT_EQ(m.Text(m.Field(name)), "-") << name;
+        EXPECT_EQ(m.ColourOf(m.Field(name)), kGrey) << name;
+    }
+    EXPECT_EQ(m.Text(m.Field("L_PNUM")), "COM3");      // not an "LL_" field
+    EXPECT_EQ(m.Text(m.Field("LL_SS01")), "internet");  // masked edits are left alone
+    EXPECT_EQ(m.Text(m.Field("LL2")), "2:");
+    EXPECT_EQ(m.Text(m.Field("LLS4")), ":");
+    EXPECT_EQ(m.Text(m.Field("LLOWT0")), ":");
+    EXPECT_EQ(m.BarPosition(Bar::Battery), 0);
+    for (std::size_t r = 0; r < SensorRows().size(); ++r) EXPECT_EQ(m.SensorRowHeight(r), 1);
+    EXPECT_TRUE(m.LabelNoVisible());
+}
+
+TEST(DisplayModel, FirstValueOpensItsRowAndGroupOnce) {
+    DisplayModel m;
+    m.ClearDisplay();
+    RecordingObserver obs;
+    m.AddObserver(&obs);
+    const int ca = m.Field("LL_CA");
+    m.SetV(ca, "1.00", kBlack);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowOf(ca)), 20);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(366)), 20);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(332)), 1);  // other groups stay folded
+    EXPECT_FALSE(m.LabelNoVisible());
+    const auto opened = obs.rows.size();
+    m.SetV(ca, "2.00", kBlack);
+    EXPECT_EQ(obs.rows.size(), opened);  // a second value changes no height
+}
+
+TEST(DisplayModel, FuelLevelValueOpensHeaderAndColumnTitles) {
+    DisplayModel m;
+    m.ClearDisplay();
+    m.SetV(m.Field("LL_LS2Z"), "1200", kBlack);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(333)), 20);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(332)), 20);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(kSensorColumnTitleRow)), 20);
+    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(366)), 1);
+}
+
+TEST(DisplayModel, MaskedEditTakesTextThroughMaskAndRunsItsHandler) {
+    DisplayModel m;
+    const int pin = m.Field("LL_SP");
+    int calls = 0;
+    m.SetMask(pin, [](std::string_view t) { return std::string(t.substr(0, 4)); });
+    m.SetChangeHandler(pin, [&](int f) {
+        EXPECT_EQ(f, pin);
+        ++calls;
+    });
+    m.SetV(pin, "123456", kRed);
+    EXPECT_EQ(m.Text(pin), "1234");
+    EXPECT_EQ(m.ColourOf(pin), kBlack);  // the colour passed with SetV is ignored
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(DisplayModel, BarsStayWithinTheirRange) {
+    DisplayModel m;
+    m.SetBar(Bar::SignalLevel, 40);
+    EXPECT_EQ(m.BarPosition(Bar::SignalLevel), 31);
+    m.SetBar(Bar::SignalLevel, -3);
+    EXPECT_EQ(m.BarPosition(Bar::SignalLevel), 0);
+}
+
+TEST(DisplayModel, EveryFieldNameIsUnique) {
+    DisplayModel m;
+    for (std::size_t i = 0; i < m.FieldCount(); ++i) {
+        EXPECT_EQ(m.Find(m.Name(static_cast<int>(i))), static_cast<int>(i)) << m.Name(i);
+    }
+    EXPECT_EQ(m.Find("nothing"), -1);
+    EXPECT_THROW(m.Field("nothing"), std::logic_error);
+}
+
+}  // namespace
+}  // namespace rv
