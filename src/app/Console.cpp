@@ -1,0 +1,30 @@
+#include "app/Console.h"
+
+#include "app/ByteSizeText.h"
+
+namespace rv {
+
+Console::Console(const RegionalFormats& formats, const Clock& clock)
+    : formats_(formats), clock_(clock), pinField_(display_.Field("LL_PIN")) {}
+
+Console::~Console() = default;
+
+void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
+    const std::string_view block =
+        size > 0 ? std::string_view(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size))
+                 : std::string_view();
+    receivedBytes_ += size > 0 ? size : 0;
+    display_.SetV(pinField_, ByteSizeText(receivedBytes_, formats_), kGrey);
+    log_.WriteLog(block, clock_.Now());
+    for (auto* o : logObservers_) o->LinesAppended(log_.Count());
+    DecodeReplies(block);
+}
+
+void Console::StatClearExecute() {
+    display_.ClearDisplay();
+    log_.Clear();
+    for (auto* o : logObservers_) o->LogCleared();
+    InitTar();
+}
+
+}  // namespace rv
