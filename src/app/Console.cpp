@@ -10,9 +10,9 @@ Console::Console(const RegionalFormats& formats, const Clock& clock)
 Console::~Console() = default;
 
 void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
-    const std::string_view block =
-        size > 0 ? std::string_view(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size))
-                 : std::string_view();
+    const std::string_view block = size > 0 ? std::string_view(reinterpret_cast<const char*>(data),
+                                                               static_cast<std::size_t>(size))
+                                            : std::string_view();
     receivedBytes_ += size > 0 ? size : 0;
     display_.SetV(pinField_, ByteSizeText(receivedBytes_, formats_), kGrey);
     log_.WriteLog(block, clock_.Now());

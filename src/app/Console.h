@@ -15,14 +15,14 @@
 namespace rv {
 
 class LogObserver {
-public:
+  public:
     virtual ~LogObserver() = default;
     virtual void LinesAppended(std::size_t /*count*/) {}  // the log now holds `count` lines
     virtual void LogCleared() {}
 };
 
 class Console {
-public:
+  public:
     Console(const RegionalFormats& formats, const Clock& clock);
     virtual ~Console();
     Console(const Console&) = delete;
@@ -52,14 +52,14 @@ public:
 
     void AddLogObserver(LogObserver* observer) { logObservers_.push_back(observer); }
 
-protected:
+  protected:
     // Decoding of the reply keys of one block (step after logging); empty until the decoders
     // are plugged in.
     virtual void DecodeReplies(std::string_view /*block*/) {}
     // Reset of the calibration recorder at the end of the clear.
     virtual void InitTar() {}
 
-private:
+  private:
     const RegionalFormats& formats_;
     const Clock& clock_;
     DisplayModel display_;

@@ -14,7 +14,7 @@
 namespace rv {
 
 class LogStore {
-public:
+  public:
     LogStore();
 
     // Appends one log line: the time text HH:MM:SS.mmm, two spaces, and the block text with every
@@ -38,7 +38,7 @@ public:
     // The text of a block without its leading and trailing CR / LF.
     static std::string_view TrimLineEnds(std::string_view block);
 
-private:
+  private:
     static constexpr std::size_t kChunkSize = 1 << 20;
     struct LineRef {
         std::uint32_t chunk;

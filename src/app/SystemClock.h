@@ -6,7 +6,7 @@
 namespace rv {
 
 class SystemClock : public Clock {
-public:
+  public:
     LocalDateTime Now() const override;
 };
 

@@ -49,15 +49,29 @@ int FindCommandAction(const std::string& name) {
 }
 
 const std::vector<const char*>& CommandsMenuLayout() {
-    static const std::vector<const char*> layout = {
-        "DeviceRestart", "-", "LogOn",           "LogOff",          "-",
-        "GSMLogOn",      "GSMLogOff",            "-",               "UpdateParam",
-        "UpdateState",   "GSMUpdate",            "-",               "DeviceUpdateWeb",
-        "DeviceUpdateLocal", "SettingsUpdateWeb", "-",              "CoordinatePack",
-        "ClearMemory"};
+    static const std::vector<const char*> layout = {"DeviceRestart",
+                                                    "-",
+                                                    "LogOn",
+                                                    "LogOff",
+                                                    "-",
+                                                    "GSMLogOn",
+                                                    "GSMLogOff",
+                                                    "-",
+                                                    "UpdateParam",
+                                                    "UpdateState",
+                                                    "GSMUpdate",
+                                                    "-",
+                                                    "DeviceUpdateWeb",
+                                                    "DeviceUpdateLocal",
+                                                    "SettingsUpdateWeb",
+                                                    "-",
+                                                    "CoordinatePack",
+                                                    "ClearMemory"};
     return layout;
 }
 
-std::string FreeCommandLine(const std::string& boxText) { return "\r" + boxText + "\n"; }
+std::string FreeCommandLine(const std::string& boxText) {
+    return "\r" + boxText + "\n";
+}
 
 }  // namespace rv

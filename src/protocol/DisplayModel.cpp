@@ -12,7 +12,9 @@ constexpr int kShownHeight = 20;
 constexpr int kFoldedHeight = 1;
 const char* const kDesignText = "---";
 
-bool HasDisplayPrefix(const std::string& name) { return name.rfind("LL_", 0) == 0; }
+bool HasDisplayPrefix(const std::string& name) {
+    return name.rfind("LL_", 0) == 0;
+}
 
 }  // namespace
 
@@ -21,9 +23,11 @@ DisplayModel::DisplayModel() {
     rowHeights_.assign(sensorRows.size(), kShownHeight);
     for (std::size_t i = 0; i < sensorRows.size(); ++i) {
         rowByNumber_[sensorRows[i].number] = static_cast<int>(i);
-        if (sensorRows[i].kind == SensorRowKind::ColumnTitles) columnTitleRow_ = static_cast<int>(i);
+        if (sensorRows[i].kind == SensorRowKind::ColumnTitles)
+            columnTitleRow_ = static_cast<int>(i);
     }
-    for (const auto& group : SensorGroups()) headerRowOfGroup_.push_back(rowByNumber_[group.header]);
+    for (const auto& group : SensorGroups())
+        headerRowOfGroup_.push_back(rowByNumber_[group.header]);
 
     for (const auto& section : MonitorSections()) {
         for (const auto& row : section.rows) {
@@ -103,7 +107,9 @@ void DisplayModel::SetCaption(int field, std::string_view text) {
     NotifyField(field);
 }
 
-void DisplayModel::SetMaskedText(int field, std::string_view text) { StoreMasked(field, text); }
+void DisplayModel::SetMaskedText(int field, std::string_view text) {
+    StoreMasked(field, text);
+}
 
 void DisplayModel::StoreMasked(int field, std::string_view text) {
     FieldState& f = fields_[field];
@@ -199,7 +205,9 @@ void DisplayModel::ClearDisplay() {
     ScbCDatResize();
 }
 
-void DisplayModel::AddObserver(DisplayObserver* observer) { observers_.push_back(observer); }
+void DisplayModel::AddObserver(DisplayObserver* observer) {
+    observers_.push_back(observer);
+}
 
 void DisplayModel::RemoveObserver(DisplayObserver* observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());

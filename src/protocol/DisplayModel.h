@@ -19,7 +19,7 @@ namespace rv {
 enum class Bar { SignalLevel /* SB_ML, 0..31 */, Battery /* SB_PB, 0..4 */ };
 
 class DisplayObserver {
-public:
+  public:
     virtual ~DisplayObserver() = default;
     virtual void FieldChanged(int /*field*/) {}
     virtual void SensorRowHeightChanged(int /*sensorRow*/) {}
@@ -28,7 +28,7 @@ public:
 };
 
 class DisplayModel {
-public:
+  public:
     DisplayModel();
 
     // Field index of a component name, -1 when there is none.
@@ -73,14 +73,14 @@ public:
     void ScbCDatResize();
 
     // The display part of the clear action: every "LL_" label and edit to "-" in grey (collapsible
-    // rows folded), bars to 0, input captions "0:".."5:", sensor captions ":", group headers and the
-    // fuel-level title row folded, then the note shown again since no row is left open.
+    // rows folded), bars to 0, input captions "0:".."5:", sensor captions ":", group headers and
+    // the fuel-level title row folded, then the note shown again since no row is left open.
     void ClearDisplay();
 
     void AddObserver(DisplayObserver* observer);
     void RemoveObserver(DisplayObserver* observer);
 
-private:
+  private:
     struct FieldState {
         std::string name;
         FieldKind kind;

@@ -16,6 +16,8 @@ std::string Utf8ToCp1251(std::string_view utf8, bool* lossless = nullptr);
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
 // Short form for literals: W("Ошибка") is the Windows-1251 text of a UTF-8 literal.
-inline std::string W(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+inline std::string W(std::string_view utf8) {
+    return Utf8ToCp1251(utf8);
+}
 
 }  // namespace rv

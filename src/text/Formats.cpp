@@ -41,8 +41,8 @@ int CountRun(const std::string& p, std::size_t i, char c) {
 }  // namespace
 
 std::string FormatDateTime(const LocalDateTime& t, const std::string& pattern) {
-    const bool twelveHour = pattern.find("AP") != std::string::npos ||
-                            pattern.find("ap") != std::string::npos;
+    const bool twelveHour =
+        pattern.find("AP") != std::string::npos || pattern.find("ap") != std::string::npos;
     std::string out;
     std::size_t i = 0;
     while (i < pattern.size()) {

@@ -27,19 +27,19 @@ struct LocalDateTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
 };
 
 // A clock that always answers the same moment; tests set it.
 class FixedClock : public Clock {
-public:
+  public:
     explicit FixedClock(LocalDateTime t = {}) : now_(t) {}
     LocalDateTime Now() const override { return now_; }
     void Set(LocalDateTime t) { now_ = t; }
 
-private:
+  private:
     LocalDateTime now_;
 };
 

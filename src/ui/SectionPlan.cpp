@@ -9,8 +9,12 @@ RowPlan V(const char* caption, const char* field, int height = 20) {
 RowPlan E(const char* caption, const char* field) {
     return RowPlan{RowKind::Value, caption, field, FieldKind::Edit, 20};
 }
-RowPlan Sep() { return RowPlan{RowKind::Separator, nullptr, nullptr, FieldKind::Label, 6}; }
-RowPlan Gap(int height) { return RowPlan{RowKind::Gap, nullptr, nullptr, FieldKind::Label, height}; }
+RowPlan Sep() {
+    return RowPlan{RowKind::Separator, nullptr, nullptr, FieldKind::Label, 6};
+}
+RowPlan Gap(int height) {
+    return RowPlan{RowKind::Gap, nullptr, nullptr, FieldKind::Label, height};
+}
 RowPlan In(const char* caption, const char* captionName, const char* field, std::uint32_t marker) {
     return RowPlan{RowKind::Input, caption, field, FieldKind::Label, 20, captionName, marker};
 }
@@ -21,27 +25,47 @@ constexpr std::uint32_t kYellow = 0x0000FFFF;
 
 std::vector<SectionPlan> BuildSections() {
     std::vector<SectionPlan> s;
-    s.push_back({"PanelA1", "Подключение COM", "cmdSCom", 60, SectionBody::Rows,
+    s.push_back({"PanelA1",
+                 "Подключение COM",
+                 "cmdSCom",
+                 60,
+                 SectionBody::Rows,
                  {V("Порт:", "L_PNUM"), V("Статус:", "L_PSTAT", 22)}});
-    s.push_back({"PanelA2", "Параметры устройства", "cmdSParam", 120, SectionBody::Rows,
+    s.push_back({"PanelA2",
+                 "Параметры устройства",
+                 "cmdSParam",
+                 120,
+                 SectionBody::Rows,
                  {V("Модель:", "LL_DI0"), E("ID блока:", "LL_DN"), E("IMEI модема:", "LL_MN"),
                   V("Версия ПО:", "LL_DI1"), Sep(), V("Внутреннее время:", "LL_TW0"),
                   V("Время работы:", "LL_TW1"), Sep(), V("Обновление настроек:", "LL_DF0", 22),
                   V("Обновление ПО:", "LL_DF1")}});
-    s.push_back({"PanelA3", "Статус", "cmdSStat", 150, SectionBody::Rows,
+    s.push_back({"PanelA3",
+                 "Статус",
+                 "cmdSStat",
+                 150,
+                 SectionBody::Rows,
                  {V("Внутренняя память:", "LL_DS0"), V("Внешняя память:", "LL_DS1"),
                   V("Часы реального времени:", "LL_DS2"), V("Датчик движения:", "LL_DS11"), Gap(6),
                   V("GPS / GLONASS модуль:", "LL_DS10"), V("GSM модем:", "LL_DS4"),
-                  V("SIM1 карта:", "LL_DS6"), V("PIN1 код:", "LL_DS8"),
-                  V("SIM2 карта:", "LL_DS62"), V("PIN2 код:", "LL_DS82")}});
-    s.push_back({"PanelA4", "Цифровые входы / выходы", "cmdSCifr", 150, SectionBody::SensorArea,
-                 {}});
-    s.push_back({"PanelB1", "Навигация", "cmdSNav", 80, SectionBody::Rows,
-                 {V("Широта:", "LL_GK0"), V("Долгота:", "LL_GK1"), Sep(), V("Скорость:", "LL_GS1"),
-                  V("Высота:", "LL_GS2"), V("Спутники:", "LL_GS0"), V("Азимут:", "LL_GS4"),
-                  V("HDOP:", "LL_GS3"), Sep(), V("RMC пакеты:", "LL_RMC"),
-                  V("GGA пакеты:", "LL_GCA")}});
-    s.push_back({"PanelB2", "GSM", "cmdSGsm", 130, SectionBody::Rows,
+                  V("SIM1 карта:", "LL_DS6"), V("PIN1 код:", "LL_DS8"), V("SIM2 карта:", "LL_DS62"),
+                  V("PIN2 код:", "LL_DS82")}});
+    s.push_back(
+        {"PanelA4", "Цифровые входы / выходы", "cmdSCifr", 150, SectionBody::SensorArea, {}});
+    s.push_back(
+        {"PanelB1",
+         "Навигация",
+         "cmdSNav",
+         80,
+         SectionBody::Rows,
+         {V("Широта:", "LL_GK0"), V("Долгота:", "LL_GK1"), Sep(), V("Скорость:", "LL_GS1"),
+          V("Высота:", "LL_GS2"), V("Спутники:", "LL_GS0"), V("Азимут:", "LL_GS4"),
+          V("HDOP:", "LL_GS3"), Sep(), V("RMC пакеты:", "LL_RMC"), V("GGA пакеты:", "LL_GCA")}});
+    s.push_back({"PanelB2",
+                 "GSM",
+                 "cmdSGsm",
+                 130,
+                 SectionBody::Rows,
                  {V("AT команды:", "LL_MS1"),
                   V("Регистрация в сети:", "LL_MS2"),
                   V("GPRS сервис:", "LL_MS4"),
@@ -64,15 +88,23 @@ std::vector<SectionPlan> BuildSections() {
                   Sep(),
                   V("SMS входящие/валидные", "LL_SMSIN"),
                   V("SMS исходящие", "LL_SMSOUT")}});
-    s.push_back({"PanelB3", "Память", "cmdSPam", 100, SectionBody::Rows,
+    s.push_back({"PanelB3",
+                 "Память",
+                 "cmdSPam",
+                 100,
+                 SectionBody::Rows,
                  {V("Записано:", "LL_RW1"), V("Прочитано:", "LL_RW0"), Sep(),
                   V("Использовано:", "LL_RWRES")}});
-    s.push_back({"PanelC1", "Дискретные входы / выходы", "cmdSDiskr", 84, SectionBody::Rows,
-                 {In("0:", "LL0", "LL_I0", kOrange), In("1:", "LL1", "LL_I1", kOrange),
-                  In("2:", "LL2", "LL_I2", kPurple), In("3:", "LL3", "LL_I3", kPurple),
-                  In("4:", "LL4", "LL_I4", kYellow), In("5:", "LL5", "LL_I5", kYellow), Sep(),
-                  V("Внешнее питание:", "LL_PB0"),
-                  RowPlan{RowKind::Battery, "Аккумулятор:", "LL_PB1"}}});
+    s.push_back(
+        {"PanelC1",
+         "Дискретные входы / выходы",
+         "cmdSDiskr",
+         84,
+         SectionBody::Rows,
+         {In("0:", "LL0", "LL_I0", kOrange), In("1:", "LL1", "LL_I1", kOrange),
+          In("2:", "LL2", "LL_I2", kPurple), In("3:", "LL3", "LL_I3", kPurple),
+          In("4:", "LL4", "LL_I4", kYellow), In("5:", "LL5", "LL_I5", kYellow), Sep(),
+          V("Внешнее питание:", "LL_PB0"), RowPlan{RowKind::Battery, "Аккумулятор:", "LL_PB1"}}});
     s.push_back({"PanelC2", "Настройки", "cmdSNastr", 30, SectionBody::Settings, {}});
     s.push_back({"PanelC3", "Данные", "cmdSDan", 64, SectionBody::Data, {}});
     return s;
@@ -89,8 +121,8 @@ SensorRowPlan OW(int number, const char* captionName, const char* field) {
 }
 SensorRowPlan LLS(int number, const char* captionName, const char* level, const char* frequency,
                   const char* temperature) {
-    return SensorRowPlan{SensorRowKind::FuelLevel, number,    nullptr,    level,
-                         captionName,              frequency, temperature};
+    return SensorRowPlan{
+        SensorRowKind::FuelLevel, number, nullptr, level, captionName, frequency, temperature};
 }
 
 std::vector<SensorRowPlan> BuildSensorRows() {

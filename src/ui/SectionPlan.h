@@ -23,8 +23,8 @@ enum class RowKind {
 
 struct RowPlan {
     RowKind kind;
-    const char* caption;        // UTF-8 caption text (design text of the caption label)
-    const char* field;          // display field name, or nullptr
+    const char* caption;  // UTF-8 caption text (design text of the caption label)
+    const char* field;    // display field name, or nullptr
     FieldKind fieldKind = FieldKind::Label;
     int height = 20;
     const char* captionName = nullptr;  // object name of a caption label that replies rewrite
@@ -57,9 +57,9 @@ enum class SensorRowKind { GroupHeader, ColumnTitles, Value, FuelLevel };
 
 struct SensorRowPlan {
     SensorRowKind kind;
-    int number;            // row panel is "Panel" + number
-    const char* caption;   // UTF-8 caption, group title; nullptr for captions set at run time
-    const char* field;     // value field (Value); level field (FuelLevel)
+    int number;           // row panel is "Panel" + number
+    const char* caption;  // UTF-8 caption, group title; nullptr for captions set at run time
+    const char* field;    // value field (Value); level field (FuelLevel)
     const char* captionName = nullptr;  // LLOWT0.., LLS0.. (run-time captions)
     const char* field2 = nullptr;       // FuelLevel: frequency field
     const char* field3 = nullptr;       // FuelLevel: temperature field

@@ -6,7 +6,7 @@ namespace rv {
 namespace {
 
 class RecordingObserver : public DisplayObserver {
-public:
+  public:
     void SensorRowHeightChanged(int row) override { rows.push_back(row); }
     void LabelNoChanged(bool visible) override { labelNo.push_back(visible); }
     std::vector<int> rows;
@@ -25,7 +25,7 @@ TEST(DisplayModel, ClearGivesEveryDisplayFieldItsIdleText) {
         EXPECT_EQ(m.Text(m.Field(name)), "-") << name;
         EXPECT_EQ(m.ColourOf(m.Field(name)), kGrey) << name;
     }
-    EXPECT_EQ(m.Text(m.Field("L_PNUM")), "COM3");      // not an "LL_" field
+    EXPECT_EQ(m.Text(m.Field("L_PNUM")), "COM3");       // not an "LL_" field
     EXPECT_EQ(m.Text(m.Field("LL_SS01")), "internet");  // masked edits are left alone
     EXPECT_EQ(m.Text(m.Field("LL2")), "2:");
     EXPECT_EQ(m.Text(m.Field("LLS4")), ":");

@@ -15,9 +15,8 @@ TEST(Formats, FixedPointUsesTheRegionalDecimalSeparator) {
         const char* withComma;
         const char* withDot;
     } cases[] = {
-        {10.0, 1, "10,0", "10.0"},   {1234.56, 2, "1234,56", "1234.56"},
-        {0.05, 1, "0,1", "0.1"},     {-0.5, 0, "-0", "-0"},
-        {11.999, 2, "12,00", "12.00"}, {2.5, 0, "2", "2"},
+        {10.0, 1, "10,0", "10.0"}, {1234.56, 2, "1234,56", "1234.56"}, {0.05, 1, "0,1", "0.1"},
+        {-0.5, 0, "-0", "-0"},     {11.999, 2, "12,00", "12.00"},      {2.5, 0, "2", "2"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FormatFixed(c.v, c.decimals, comma), c.withComma) << c.v;
