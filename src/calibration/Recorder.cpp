@@ -1,0 +1,311 @@
+#include "calibration/Recorder.h"
+
+#include <algorithm>
+
+#include "text/Cp1251.h"
+#include "text/Formats.h"
+
+namespace rv {
+namespace {
+
+constexpr std::size_t kPrefixLength = 7;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+TarTitleLayout UpdateTarTitle(int a, int b, int w, int panStatWidth) {
+    const int col = (w - a - b) / 3;  // C++ division truncates towards zero
+    TarTitleLayout l;
+    l.t1 = a - 2;
+    l.t2 = col - 2;
+    l.t3 = col - 4;
+    l.t4 = col - 4;
+    l.pd1 = a - 2;
+    l.pd2 = col;
+    l.pd3 = col;
+    l.pd4Width = col - 1;
+    l.pd4Left = a + 1 + 2 * col;
+    l.cmdSWidth = panStatWidth - a - 3 * col - 1;
+    return l;
+}
+
+TarRowLayout ResizeTarRow(int rowWidth, int noCellWidth, int delButtonWidth, int panStatWidth) {
+    const int col = (rowWidth - noCellWidth - delButtonWidth) / 3;
+    TarRowLayout l;
+    l.timeWidth = col;
+    l.valueWidth = col;
+    l.title = UpdateTarTitle(noCellWidth, kTarActionCellWidth, rowWidth, panStatWidth);
+    return l;
+}
+
+int panComNResize(int panComWidth) {
+    return panComWidth - 95;
+}
+
+const std::string& Recorder::Channel::ComboText() const {
+    static const std::string kNone;
+    if (itemIndex < 0 || static_cast<std::size_t>(itemIndex) >= items.size()) return kNone;
+    return items[static_cast<std::size_t>(itemIndex)];
+}
+
+const std::string& Recorder::Placeholder() {
+    static const std::string kPlaceholder = W("выбрать");
+    return kPlaceholder;
+}
+
+Recorder::Recorder(const DisplayModel& display, const Clock& clock, const RegionalFormats& formats)
+    : display_(display), clock_(clock), formats_(formats), unitIdField_(display.Field("LL_DN")) {
+    static const std::string kAnalogue = W("IN0 (ан");
+    static const std::string kFrequency = W("IN0 (ча");
+    static const std::string kLevel = W("LLS0 (у");
+    static const std::string kLevelFrequency = W("LLS0 (ч");
+    for (char i = '0'; i <= '5'; ++i) {
+        const int input = display.Field(std::string("LL_I") + i);
+        std::string a = kAnalogue, f = kFrequency;
+        a[2] = f[2] = i;
+        prefixes_.push_back({a, input});
+        prefixes_.push_back({f, input});
+    }
+    for (char i = '0'; i <= '5'; ++i) {
+        std::string y = kLevel, z = kLevelFrequency;
+        y[3] = z[3] = i;
+        prefixes_.push_back({y, display.Field(std::string("LL_LS") + i + "Y")});
+        prefixes_.push_back({z, display.Field(std::string("LL_LS") + i + "Z")});
+    }
+    for (Channel& c : channels_) {
+        c.items = {Placeholder()};
+        c.itemIndex = 0;
+        c.tarName = Placeholder();
+    }
+}
+
+void Recorder::AddObserver(RecorderObserver* observer) {
+    observers_.push_back(observer);
+}
+
+void Recorder::RemoveObserver(RecorderObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+std::string Recorder::TimeText() const {
+    return HhNnSsText(clock_.Now(), formats_);
+}
+
+void Recorder::SendTarDat(const std::string& index, const std::string& kind,
+                          const std::string& value) {
+    static const std::string kAnalogue = W(" (аналоговый)");
+    static const std::string kFrequency = W(" (частотный)");
+    static const std::string kLevel = W(" (уровень)");
+    static const std::string kLevelFrequency = W(" (частота)");
+    if (kind.empty()) return;
+    const std::string* suffix = nullptr;
+    const char* group = nullptr;
+    switch (kind[0]) {
+        case 'A':
+            group = "IN", suffix = &kAnalogue;
+            break;
+        case 'F':
+            group = "IN", suffix = &kFrequency;
+            break;
+        case 'Y':
+            group = "LLS", suffix = &kLevel;
+            break;
+        case 'Z':
+            group = "LLS", suffix = &kLevelFrequency;
+            break;
+        default:
+            return;
+    }
+    nameBuf_.assign(group).append(index).append(*suffix);
+    UpdateTarDat(nameBuf_, value);
+}
+
+void Recorder::UpdateTarDat(std::string_view name, std::string_view value) {
+    tarList_.Add(name);
+    std::string time;
+    for (int n = 1; n <= kTarChannels; ++n) {
+        Channel& c = channels_[Slot(n)];
+        if (c.ComboText() != name) continue;
+        if (c.CmdSVisible()) return;  // a level is being typed: the entry row stays frozen
+        if (time.empty()) time = TimeText();
+        c.pd2 = time;
+        c.pd3.assign(value);
+        Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+    }
+}
+
+std::string Recorder::LoadTarDatValue(std::string_view name) const {
+    const std::string_view head = name.substr(0, std::min(name.size(), kPrefixLength));
+    for (const Prefix& p : prefixes_) {
+        if (head == p.text) return display_.Text(p.field);
+    }
+    return {};
+}
+
+void Recorder::InitTar() {
+    tarList_.Clear();
+    for (int n = 1; n <= kTarChannels; ++n) {
+        Channel& c = channels_[Slot(n)];
+        if (c.items.empty()) c.items = {Placeholder()};
+        c.itemIndex = 0;
+        c.tarName = c.ComboText();
+        c.panStatEnabled = false;
+        Notify([n](RecorderObserver& o) { o.SourceListChanged(n); });
+        ClearTarDat(n);
+    }
+}
+
+void Recorder::ClearTarDat(int n) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    c.rows.clear();
+    c.rows.shrink_to_fit();
+    c.visibleRows = 0;
+    c.pd1.clear();
+    c.pd2.clear();
+    c.pd3.clear();
+    c.pd4.clear();
+    c.comment.clear();
+    c.exportVisible = false;
+    Notify([n](RecorderObserver& o) {
+        o.ChannelCleared(n);
+        o.EntryRowChanged(n);
+        o.ExportButtonChanged(n);
+    });
+}
+
+void Recorder::AddTarPanel(int n, std::string_view level, std::string_view value,
+                           std::string_view time) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    TarRow row;
+    row.number = IntText(static_cast<std::int64_t>(c.visibleRows) + 1);
+    row.time.assign(time);
+    row.value.assign(value);
+    row.level.assign(level);
+    c.rows.push_back(std::move(row));
+    ++c.visibleRows;
+    const std::size_t index = c.rows.size() - 1;
+    Notify([n, index](RecorderObserver& o) { o.RowAdded(n, index); });
+}
+
+std::size_t Recorder::RenumberTarRows(int n) {
+    if (!Valid(n)) return 0;
+    Channel& c = channels_[Slot(n)];
+    std::size_t count = 0;
+    for (TarRow& row : c.rows) {
+        if (!row.visible) continue;
+        ++count;
+        row.number = IntText(static_cast<std::int64_t>(count));
+    }
+    c.visibleRows = count;
+    return count;
+}
+
+void Recorder::ClickDel(int n, std::size_t index) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    if (index >= c.rows.size() || !c.rows[index].visible) return;
+    c.rows[index].visible = false;
+    const std::size_t count = RenumberTarRows(n);
+    c.exportVisible = count > 0;
+    Notify([n, index](RecorderObserver& o) {
+        o.RowHidden(n, index);
+        o.ExportButtonChanged(n);
+    });
+}
+
+void Recorder::cmbDatNChange(int n, int index) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    if (index < 0 || static_cast<std::size_t>(index) >= c.items.size()) return;
+    if (c.itemIndex != index) {
+        c.itemIndex = index;
+        Notify([n](RecorderObserver& o) { o.SourceListChanged(n); });
+    }
+    c.panStatEnabled = index > 0;
+    Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+    if (c.ComboText() == c.tarName) return;  // the same source again: the table stays
+    ClearTarDat(n);
+    c.tarName = c.ComboText();
+    c.pd3 = LoadTarDatValue(c.tarName);
+    c.pd2 = index == 0 ? std::string() : TimeText();
+    Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+}
+
+void Recorder::cmbDatNDropDown(int n) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    c.items.assign(1, Placeholder());
+    for (const std::string& name : tarList_) {
+        bool taken = false;
+        for (int other = 1; other <= kTarChannels && !taken; ++other) {
+            taken = other != n && channels_[Slot(other)].ComboText() == name;
+        }
+        if (!taken) c.items.push_back(name);
+    }
+    const auto it = std::find(c.items.begin(), c.items.end(), c.tarName);
+    c.itemIndex = it == c.items.end() ? -1 : static_cast<int>(it - c.items.begin());
+    Notify([n](RecorderObserver& o) { o.SourceListChanged(n); });
+}
+
+bool Recorder::pdN4KeyPress(char key) {
+    return IsDigit(key) || key == 8;
+}
+
+void Recorder::pdN4Change(int n, std::string_view text) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    c.pd4.clear();
+    for (char ch : text) {
+        if (IsDigit(ch)) c.pd4 += ch;
+    }
+    Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+}
+
+void Recorder::cmdSNClick(int n) {
+    if (!Valid(n)) return;
+    Channel& c = channels_[Slot(n)];
+    const std::string time = c.pd2;
+    const std::string value = c.pd3;
+    const std::string level = c.pd4;
+    AddTarPanel(n, level, value, time);
+    c.exportVisible = true;
+    c.pd2.clear();
+    c.pd3.clear();
+    c.pd4.clear();
+    Notify([n](RecorderObserver& o) {
+        o.ExportButtonChanged(n);
+        o.EntryRowChanged(n);
+    });
+}
+
+void Recorder::SetComment(int n, std::string_view text) {
+    if (!Valid(n)) return;
+    channels_[Slot(n)].comment.assign(text);
+}
+
+std::optional<TarTitleLayout> Recorder::panStatNResize(int n, int panStatWidth) const {
+    if (!Valid(n) || channels_[Slot(n)].visibleRows > 0) return std::nullopt;
+    return UpdateTarTitle(kTarNoCellWidth, kTarActionCellWidth, panStatWidth, panStatWidth);
+}
+
+SaveTxtResult Recorder::SaveTarFile(int n, TarExportTarget& target, const std::string& exePath) {
+    if (!Valid(n)) return {};
+    const Channel& c = channels_[Slot(n)];
+    const LocalDateTime now = clock_.Now();
+    TarTableData data;
+    data.unitId = display_.Text(unitIdField_);
+    data.dateTimeText = DateTimeText(now, formats_);
+    data.sourceName = c.ComboText();
+    data.rows = &c.rows;
+    data.comment = c.comment;
+    SaveTxtResult result = SaveTXT(data, now, exePath, target);
+    if (result.status == TarExportStatus::Written) cmbDatNChange(n, 0);
+    return result;
+}
+
+}  // namespace rv

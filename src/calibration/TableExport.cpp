@@ -1,0 +1,142 @@
+#include "calibration/TableExport.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "text/Cp1251.h"
+#include "text/Formats.h"
+
+namespace rv {
+namespace {
+
+constexpr int kTableWidth = 39;
+constexpr int kNoWidth = 6;
+constexpr int kCellWidth = 11;
+const char* const kLineEnd = "\r\n";
+
+bool UnsafeInFileName(unsigned char c) {
+    if (c < 0x20 || c == 0x7F) return true;
+    switch (c) {
+        case '/':
+        case '\\':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string RowLine(std::string_view no, std::string_view time, std::string_view value,
+                    std::string_view level) {
+    return DatToStr(no, kNoWidth) + DatToStr(time, kCellWidth) + DatToStr(value, kCellWidth) +
+           DatToStr(level, kCellWidth);
+}
+
+std::string SystemErrorText(int error) {
+    return std::generic_category().message(error);
+}
+
+}  // namespace
+
+std::string DatToStr(std::string_view s, int w) {
+    const int len = static_cast<int>(s.size());
+    std::string out;
+    if (w > len) {
+        const int left = (w - len) / 2;
+        const int right = w - len - left - 1;
+        out.append(static_cast<std::size_t>(left), ' ');
+        out.append(s);
+        out.append(static_cast<std::size_t>(right), ' ');
+    } else if (w > 1) {
+        out.append(s.substr(0, static_cast<std::size_t>(w - 1)));
+    }
+    out += '|';
+    return out;
+}
+
+std::string TarTableText(const TarTableData& data) {
+    static const std::string kUnitId = W("ID устройства: ");
+    static const std::string kDateTime = W("Дата и время: ");
+    static const std::string kSensor = W("Датчик: ");
+    static const std::string kTitles = RowLine("\xB9", W("Время"), W("Значение"), W("Уровень"));
+    static const std::string kComment = W("Комментарии: ");
+    const std::string rule(kTableWidth, '-');
+
+    std::string out;
+    auto line = [&out](std::string_view text) {
+        out.append(text);
+        out.append(kLineEnd);
+    };
+    line(kUnitId + data.unitId);
+    line(kDateTime + data.dateTimeText);
+    line("");
+    line(rule);
+    line(DatToStr(kSensor + data.sourceName, kTableWidth));
+    line(rule);
+    line(kTitles);
+    line(rule);
+    if (data.rows) {
+        for (const TarRow& row : *data.rows) {
+            if (row.visible) line(RowLine(row.number, row.time, row.value, row.level));
+        }
+    }
+    line(rule);
+    line("");
+    line(kComment + data.comment);
+    return out;
+}
+
+std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceName,
+                               const LocalDateTime& now) {
+    std::string raw;
+    raw.append(unitId).append("_").append(sourceName).append("_");
+    raw.append(FormatDateTime(now, "dd-MM-yy")).append(".txt");
+    std::string name;
+    name.reserve(raw.size());
+    for (char c : raw) {
+        if (c == ' ') continue;
+        name += UnsafeInFileName(static_cast<unsigned char>(c)) ? '-' : c;
+    }
+    return name;
+}
+
+std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {
+    const std::filesystem::path p(std::u8string(path.begin(), path.end()));
+    errno = 0;
+#ifdef _WIN32
+    std::FILE* f = _wfopen(p.c_str(), L"wb");
+#else
+    std::FILE* f = std::fopen(p.c_str(), "wb");
+#endif
+    if (!f) {
+        const int error = errno ? errno : EIO;
+        return "Cannot create file \"" + path + "\". " + SystemErrorText(error);
+    }
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    int error = written ? 0 : (errno ? errno : EIO);
+    errno = 0;
+    if (std::fclose(f) != 0 && error == 0) error = errno ? errno : EIO;
+    if (error != 0) return "Cannot write file \"" + path + "\". " + SystemErrorText(error);
+    return std::nullopt;
+}
+
+SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,
+                      const std::string& exePath, TarExportTarget& target) {
+    const std::string text = TarTableText(data);
+    const std::string name = DefaultTarFileName(data.unitId, data.sourceName, now);
+    const std::optional<std::string> path = target.AskSavePath(name, exePath);
+    if (!path) return {TarExportStatus::Cancelled, {}};
+    if (auto error = target.WriteFile(*path, text)) return {TarExportStatus::Failed, *error};
+    return {TarExportStatus::Written, {}};
+}
+
+}  // namespace rv

@@ -1,0 +1,81 @@
+#pragma once
+// Export of a calibration table as a fixed-width text file: a header (unit ID, date and time,
+// sensor), the table between dashed rules, 39 characters wide, and the technician's comment.
+// Every line ends with CR LF, the last one too; Windows-1251, no byte-order mark.
+//
+// The save dialog and the file write are injected (TarExportTarget), so the whole export runs
+// without a window in the tests. Paths are UTF-8 texts of the platform's file system and are
+// never re-encoded by the core; the table text and the proposed name are Windows-1251.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/RegionalFormats.h"
+
+namespace rv {
+
+// One calibration row as the table shows it: the captions of its cells.
+struct TarRow {
+    std::string number;  // NoCell
+    std::string time;    // TimeCell
+    std::string value;   // ValueCell
+    std::string level;   // LevelCell
+    bool visible = true;
+};
+
+// The cell of width w of a text: the text centred in the first w - 1 characters (an odd blank
+// goes to the left) or cut to them, then "|".
+std::string DatToStr(std::string_view s, int w);
+
+// Everything that goes into one export file.
+struct TarTableData {
+    std::string unitId;        // text of LL_DN
+    std::string dateTimeText;  // short date, blank, long time of the user's formats
+    std::string sourceName;    // text of cmbDatN
+    const std::vector<TarRow>* rows = nullptr;
+    std::string comment;  // text of txtComN
+};
+
+// The bytes of the file.
+std::string TarTableText(const TarTableData& data);
+
+// Proposed file name: unit ID + "_" + source + "_" + dd-mm-yy + ".txt", every blank removed and
+// every character that cannot stand in a file name (/ \ : * ? " < > | and control characters)
+// replaced by "-".
+std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceName,
+                               const LocalDateTime& now);
+
+// The save dialog and the file system, as the export uses them.
+class TarExportTarget {
+  public:
+    virtual ~TarExportTarget() = default;
+    // Runs the save dialog with the proposed name (Windows-1251) in the initial folder (UTF-8,
+    // ends with the path separator). The chosen path (UTF-8), or nothing when cancelled.
+    virtual std::optional<std::string> AskSavePath(const std::string& proposedName,
+                                                   const std::string& initialFolder) = 0;
+    // Creates or replaces the file with exactly these bytes. Nothing on success, else the error
+    // text to show to the user (UTF-8).
+    virtual std::optional<std::string> WriteFile(const std::string& path,
+                                                 const std::string& bytes) = 0;
+};
+
+// The real file write: creates or replaces `path` (UTF-8). On failure the text is
+// "Cannot create file "<path>". <system error text>" (or "Cannot write file ..." when the file
+// was created but the bytes could not all be written and closed).
+std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes);
+
+enum class TarExportStatus { Written, Cancelled, Failed };
+
+struct SaveTxtResult {
+    TarExportStatus status = TarExportStatus::Cancelled;
+    std::string errorText;  // when Failed
+};
+
+// SaveTXT: builds the text, runs the dialog with the default name and writes the chosen file.
+// Written only when the file was written completely.
+SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,
+                      const std::string& exePath, TarExportTarget& target);
+
+}  // namespace rv
