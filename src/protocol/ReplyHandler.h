@@ -1,0 +1,47 @@
+#pragma once
+// Decoding of one received block: every reply key of the fixed order is searched once (first
+// occurrence anywhere in the block) and, when present, decoded by its family, which writes the
+// display. ">SERV=0" runs the clear action. A field that cannot be converted where a number is
+// required ends the decoding of that block; the error text goes to the error report and the next
+// block decodes normally.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "protocol/CalibrationCapture.h"
+#include "protocol/DisplayModel.h"
+#include "protocol/ReplyFamilies.h"
+#include "protocol/ReplyScanner.h"
+#include "text/RegionalFormats.h"
+
+namespace rv {
+
+class ReplyHandler {
+  public:
+    // `display`, `formats` and `capture` must outlive the handler. `statClear` is the clear
+    // action (StatClearExecute); `reportError` receives the Windows-1251 text of a conversion
+    // failure (or of any other error raised while decoding a block).
+    ReplyHandler(DisplayModel& display, const RegionalFormats& formats, CalibrationCapture& capture,
+                 std::function<void()> statClear,
+                 std::function<void(const std::string& message)> reportError);
+    ReplyHandler(const ReplyHandler&) = delete;
+    ReplyHandler& operator=(const ReplyHandler&) = delete;
+
+    // Decodes every reply of one block (the bytes as received, CR and LF included). Never throws.
+    void Decode(std::string_view block);
+
+    const ReplyKeyTable& Keys() const { return table_; }
+
+  private:
+    void DecodeServ(ReplyScanner& scan);
+
+    ReplyContext context_;
+    std::function<void()> statClear_;
+    std::function<void(const std::string&)> reportError_;
+    ReplyKeyTable table_;
+    ReplyScanner scanner_;
+};
+
+}  // namespace rv

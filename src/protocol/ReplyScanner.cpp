@@ -1,0 +1,347 @@
+#include "protocol/ReplyScanner.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "protocol/DisplayModel.h"
+#include "text/Cp1251.h"
+
+namespace rv {
+
+ConversionError::ConversionError(std::string_view field)
+    : std::runtime_error("'" + std::string(field) + "' is not a valid integer value"),
+      field_(field) {}
+
+void ReplyScanner::Reset(std::string_view block) {
+    block_ = block;
+    pos_ = 0;
+    marks_.clear();
+    next_.fill(0);
+    const char* data = block.data();
+    const std::size_t size = block.size();
+    const char* p = size ? static_cast<const char*>(std::memchr(data, '>', size)) : nullptr;
+    while (p) {
+        const auto at = static_cast<std::size_t>(p - data);
+        marks_.push_back(static_cast<std::uint32_t>(at));
+        if (at + 1 < size) {
+            const auto c = static_cast<unsigned char>(data[at + 1]);
+            next_[c >> 6] |= std::uint64_t{1} << (c & 63);
+        }
+        p = at + 1 < size ? static_cast<const char*>(std::memchr(p + 1, '>', size - at - 1))
+                          : nullptr;
+    }
+}
+
+bool ReplyScanner::FindKey(std::string_view key) {
+    pos_ = 0;
+    if (key.empty()) return false;
+    if (key[0] != '>') {
+        const std::size_t at = block_.find(key);
+        if (at == std::string_view::npos) return false;
+        pos_ = at + key.size();
+        return true;
+    }
+    if (key.size() >= 2) {
+        const auto c = static_cast<unsigned char>(key[1]);
+        if (!(next_[c >> 6] >> (c & 63) & 1)) return false;
+    }
+    // Every occurrence of the key starts at a '>', and the marks are in block order, so the first
+    // mark that matches is the first occurrence anywhere in the block.
+    for (const std::uint32_t at : marks_) {
+        if (block_.size() - at < key.size()) break;
+        if (std::memcmp(block_.data() + at, key.data(), key.size()) == 0) {
+            pos_ = at + key.size();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string_view ReplyScanner::NextField(char delimiter) {
+    const std::size_t size = block_.size();
+    if (pos_ >= size) {
+        pos_ = size;
+        return {};
+    }
+    const char* start = block_.data() + pos_;
+    const void* hit = std::memchr(start, delimiter, size - pos_);
+    if (hit) {
+        const auto end = static_cast<std::size_t>(static_cast<const char*>(hit) - block_.data());
+        std::string_view field(start, end - pos_);
+        pos_ = end + 1;
+        return field;
+    }
+    // No delimiter: the field stops one character before the end of the block.
+    std::string_view field(start, size - 1 - pos_);
+    pos_ = size;
+    return field;
+}
+
+void ReplyScanner::Skip(std::size_t count) {
+    pos_ = count >= block_.size() - pos_ ? block_.size() : pos_ + count;
+}
+
+std::string ReplyScanner::FloatBitsField(int decimals, const RegionalFormats& formats) {
+    const std::string_view field = NextField('\r');
+    std::int64_t bits = 0;
+    if (!ParseInt64(field, bits)) throw ConversionError(field);
+    return FloatBitsText(bits, decimals, formats);
+}
+
+namespace {
+
+template <typename T>
+bool ParseDecimal(std::string_view field, T& value) {
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    if (i == field.size()) return false;
+    // Accumulate towards the sign so that the most negative value is reachable.
+    T result = 0;
+    constexpr T kMax = std::numeric_limits<T>::max();
+    constexpr T kMin = std::numeric_limits<T>::min();
+    for (; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c < '0' || c > '9') return false;
+        const int digit = c - '0';
+        if (negative) {
+            if (result < (kMin + digit) / 10) return false;
+            result = result * 10 - digit;
+        } else {
+            if (result > (kMax - digit) / 10) return false;
+            result = result * 10 + digit;
+        }
+    }
+    value = result;
+    return true;
+}
+
+void AppendDigits(std::string& out, std::uint64_t v) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, res.ptr);
+}
+
+}  // namespace
+
+bool ParseInt32(std::string_view field, std::int32_t& value) {
+    return ParseDecimal(field, value);
+}
+
+bool ParseInt64(std::string_view field, std::int64_t& value) {
+    return ParseDecimal(field, value);
+}
+
+std::int32_t IntField(std::string_view field, std::int32_t fallback) {
+    std::int32_t v = 0;
+    return ParseInt32(field, v) ? v : fallback;
+}
+
+std::int32_t StrictIntField(std::string_view field) {
+    std::int32_t v = 0;
+    if (!ParseInt32(field, v)) throw ConversionError(field);
+    return v;
+}
+
+std::string FloatBitsText(std::int64_t bits, int decimals, const RegionalFormats& formats) {
+    const auto pattern = static_cast<std::uint32_t>(static_cast<std::uint64_t>(bits));
+    const float f = std::bit_cast<float>(pattern);
+    if (std::isnan(f)) return "NAN";
+    if (std::isinf(f)) return f < 0 ? "-INF" : "INF";
+    if (decimals < 0) decimals = 0;
+
+    constexpr int kSignificant = 10;
+    // Ten significant digits d0..d9 of the exact value, value = d0.d1d2... * 10^exp.
+    char digits[kSignificant + 2] = {};
+    int exp = 0;
+    const bool negative = std::signbit(f);
+    if (f != 0.0f) {
+        char buf[40];
+        const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(f)),
+                                       std::chars_format::scientific, kSignificant - 1);
+        const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+        int n = 0;
+        std::size_t i = 0;
+        for (; i < sci.size() && sci[i] != 'e'; ++i) {
+            if (sci[i] != '.') digits[n++] = sci[i];
+        }
+        std::from_chars(sci.data() + i + 1 + (sci[i + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
+                        exp);
+    } else {
+        std::memset(digits, '0', kSignificant);
+    }
+
+    std::string out;
+    if (f != 0.0f && exp >= kSignificant) {
+        // More integer digits than significant digits: exponent form.
+        if (negative) out += '-';
+        int last = kSignificant - 1;
+        while (last > 0 && digits[last] == '0') --last;
+        out += digits[0];
+        if (last > 0) {
+            out += formats.decimalSeparator;
+            out.append(digits + 1, static_cast<std::size_t>(last));
+        }
+        out += "E+";
+        if (exp < 10) out += '0';
+        AppendDigits(out, static_cast<std::uint64_t>(exp));
+        return out;
+    }
+
+    // Keep the digits down to the last shown decimal, rounding half away from zero.
+    int kept = f == 0.0f ? 0 : exp + 1 + decimals;  // digits from d0 to the last decimal
+    int count = kSignificant;
+    if (kept < kSignificant) {
+        const bool up = kept >= 0 && digits[kept] >= '5';
+        count = kept < 0 ? 0 : kept;
+        bool carry = up;
+        for (int k = count - 1; carry && k >= 0; --k) {
+            if (digits[k] == '9') {
+                digits[k] = '0';
+            } else {
+                ++digits[k];
+                carry = false;
+            }
+        }
+        if (carry) {
+            // All kept digits were 9 (or none was kept): the value gains a leading 1.
+            std::memmove(digits + 1, digits, static_cast<std::size_t>(count));
+            digits[0] = '1';
+            ++count;
+            ++exp;
+        }
+    }
+    // Digit at the decimal position p (10^p) is digits[exp - p] when within the kept ones.
+    bool nonZero = false;
+    std::string body;
+    const int top = exp > 0 ? exp : 0;
+    for (int p = top; p >= -decimals; --p) {
+        if (p == -1) body += formats.decimalSeparator;
+        const int index = exp - p;
+        const char d = index >= 0 && index < count ? digits[index] : '0';
+        if (d != '0') nonZero = true;
+        body += d;
+    }
+    if (negative && nonZero) out += '-';
+    out += body;
+    return out;
+}
+
+std::string ScaledIntText(std::int64_t value, int scale, int decimals,
+                          const RegionalFormats& formats) {
+    if (scale < 0) scale = 0;
+    if (decimals < 0) decimals = 0;
+    const bool negative = value < 0;
+    // Magnitude as unsigned so that the most negative value is fine.
+    std::uint64_t magnitude =
+        negative ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
+    // Express the magnitude in units of 10^-decimals, rounding half away from zero.
+    if (decimals < scale) {
+        std::uint64_t divisor = 1;
+        for (int i = decimals; i < scale; ++i) divisor *= 10;
+        const std::uint64_t rest = magnitude % divisor;
+        magnitude /= divisor;
+        if (rest >= divisor - rest) ++magnitude;  // rest >= divisor / 2, without overflow
+    }
+    std::string digits;
+    AppendDigits(digits, magnitude);
+    const int extra = decimals > scale ? decimals - scale : 0;
+    digits.append(static_cast<std::size_t>(extra), '0');
+    if (static_cast<int>(digits.size()) <= decimals) {
+        digits.insert(0, static_cast<std::size_t>(decimals + 1 - static_cast<int>(digits.size())),
+                      '0');
+    }
+    std::string out;
+    if (negative && digits.find_first_not_of('0') != std::string::npos) out += '-';
+    const std::size_t intLen = digits.size() - static_cast<std::size_t>(decimals);
+    out.append(digits, 0, intLen);
+    if (decimals > 0) {
+        out += formats.decimalSeparator;
+        out.append(digits, intLen, std::string::npos);
+    }
+    return out;
+}
+
+std::string SignedByteText(std::string_view field) {
+    std::int32_t v = 0;
+    if (!ParseInt32(field, v)) return "Err";
+    const auto b = static_cast<std::int8_t>(static_cast<std::uint8_t>(v & 0xFF));
+    std::string out;
+    if (b >= 0) out += '+';
+    char buf[8];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<int>(b));
+    out.append(buf, res.ptr);
+    return out;
+}
+
+std::string PackedCharsText(std::string_view field) {
+    if (field.empty()) return {};
+    const auto n = static_cast<std::uint32_t>(StrictIntField(field));
+    char chars[4];
+    int count = 0;
+    chars[3] = static_cast<char>(n & 0xFF);
+    count = 1;
+    std::uint32_t rest = n;
+    for (int k = 0; k < 3; ++k) {
+        rest >>= 8;
+        const auto byte = static_cast<char>(rest & 0xFF);
+        if (byte != 0) chars[3 - count++] = byte;
+    }
+    return std::string(chars + 4 - count, static_cast<std::size_t>(count));
+}
+
+const std::string& InputTypeWord(char letter) {
+    static const std::string analogue = W("Аналоговый ");
+    static const std::string discrete = W("Дискретный ");
+    static const std::string frequency = W("Частотный ");
+    static const std::string pulse = W("Импульсный ");
+    static const std::string none;
+    switch (letter) {
+        case 'A':
+            return analogue;
+        case 'D':
+            return discrete;
+        case 'F':
+            return frequency;
+        case 'I':
+            return pulse;
+        default:
+            return none;
+    }
+}
+
+int FindSensorRow(std::string_view address, DisplayModel& display,
+                  const std::array<int, 6>& captionFields) {
+    const auto isKey = [&](const std::string& caption) {
+        return caption.size() == address.size() + 1 && caption.back() == ':' &&
+               caption.compare(0, address.size(), address) == 0;
+    };
+    for (int row = 0; row < 6; ++row) {
+        if (isKey(display.Text(captionFields[row]))) return row;
+    }
+    for (int row = 0; row < 6; ++row) {
+        if (display.Text(captionFields[row]) == ":") {
+            std::string key;
+            key.reserve(address.size() + 1);
+            key.append(address);
+            key += ':';
+            display.SetCaption(captionFields[row], key);
+            return row;
+        }
+    }
+    return -1;
+}
+
+double UnixToDateTime(std::uint32_t seconds, int minutes) {
+    return static_cast<double>(seconds / 86400u) + 25569.0 +
+           static_cast<double>(seconds % 86400u) / 86400.0 - static_cast<double>(minutes) / 1440.0;
+}
+
+}  // namespace rv

@@ -1,0 +1,114 @@
+// External sensor replies, shown in the sensor area (every value field there is a collapsible row
+// that opens on its first value): eight gas sensors, up to six fuel-level sensors and six 1-wire
+// temperature sensors identified by the address they report, the refrigeration-unit controller
+// and the bill acceptor. Fuel-level readings also go to the calibration recorder.
+
+#include <memory>
+
+#include "protocol/ReplyFamilies.h"
+
+namespace rv {
+namespace {
+
+class SensorReplies {
+  public:
+    explicit SensorReplies(const ReplyContext& context) : c_(context) {
+        for (int n = 0; n < 6; ++n) {
+            const std::string digit(1, static_cast<char>('0' + n));
+            fuelCaptions_[n] = F("LLS" + digit);
+            level_[n] = F("LL_LS" + digit + "Y");
+            frequency_[n] = F("LL_LS" + digit + "Z");
+            temperature_[n] = F("LL_LS" + digit + "T");
+            wireCaptions_[n] = F("LLOWT" + digit);
+            wire_[n] = F("LL_OW" + digit);
+            rowText_[n] = digit;
+        }
+        for (int n : {0, 1, 2, 3, 5}) refrigeration_[n] = F("LL_ML" + std::to_string(n));
+        for (int n = 0; n < 3; ++n) billAcceptor_[n] = F("LL_ICT" + std::to_string(n));
+    }
+
+    void Bind(ReplyKeyTable& table, const std::shared_ptr<SensorReplies>& self) {
+        for (const char* code : {"1480", "10", "20", "70", "1520", "340", "960", "1460"}) {
+            const int field = self->F(std::string("LL_GAS") + code);
+            table.Bind(std::string(">GAS=") + code + ";", [self, field](ReplyScanner& s) {
+                self->Set(field, s.FloatBitsField(4, self->c_.formats));
+            });
+        }
+        table.Bind(">LLS=", [self](ReplyScanner& s) { self->FuelLevel(s); });
+        table.Bind(">OWT=", [self](ReplyScanner& s) { self->OneWire(s); });
+        table.Bind(">ML3=", [self](ReplyScanner& s) { self->Refrigeration(s); });
+        table.Bind(">ICT=", [self](ReplyScanner& s) { self->BillAcceptor(s); });
+    }
+
+  private:
+    int F(const std::string& name) const { return c_.display.Field(name); }
+    void Set(int field, std::string_view text) { c_.display.SetV(field, text, kBlack); }
+
+    // ">LLS=" (not shown);address;level;frequency;temperature
+    void FuelLevel(ReplyScanner& s) {
+        s.NextField(';');
+        const int row = FindSensorRow(s.NextField(';'), c_.display, fuelCaptions_);
+        if (row < 0) return;  // a seventh sensor while six rows are taken: ignored
+        Set(level_[row], s.NextField(';'));
+        Set(frequency_[row], s.NextField(';'));
+        Set(temperature_[row], SignedByteText(s.NextField('\r')));
+        c_.capture.SendTarDat(rowText_[row], levelKind_, c_.display.Text(level_[row]));
+        c_.capture.SendTarDat(rowText_[row], frequencyKind_, c_.display.Text(frequency_[row]));
+    }
+
+    // ">OWT=" address;temperature
+    void OneWire(ReplyScanner& s) {
+        const int row = FindSensorRow(s.NextField(';'), c_.display, wireCaptions_);
+        if (row < 0) return;  // a seventh sensor while six rows are taken: ignored
+        Set(wire_[row], s.NextField('\r'));
+    }
+
+    // ">ML3=" index;value... (index 0..2 temperatures, 3 container ID, 5 serial number)
+    void Refrigeration(ReplyScanner& s) {
+        const std::int32_t index = StrictIntField(s.NextField(';'));
+        switch (index) {
+            case 0:
+            case 1:
+            case 2:
+                Set(refrigeration_[index], s.FloatBitsField(2, c_.formats));
+                break;
+            case 3:
+                text_ = PackedCharsText(s.NextField(';'));
+                text_ += s.NextField('\r');
+                Set(refrigeration_[3], text_);
+                break;
+            case 5:
+                Set(refrigeration_[5], s.NextField('\r'));
+                break;
+            default:
+                break;  // index 4 and others have no field
+        }
+    }
+
+    // ">ICT=" last note;sum;number of notes
+    void BillAcceptor(ReplyScanner& s) {
+        Set(billAcceptor_[0], s.NextField(';'));
+        Set(billAcceptor_[1], s.NextField(';'));
+        Set(billAcceptor_[2], s.NextField('\r'));
+    }
+
+    ReplyContext c_;
+    std::array<int, 6> fuelCaptions_{};
+    std::array<int, 6> wireCaptions_{};
+    int level_[6], frequency_[6], temperature_[6], wire_[6];
+    int refrigeration_[6] = {-1, -1, -1, -1, -1, -1};
+    int billAcceptor_[3];
+    std::string rowText_[6];
+    const std::string levelKind_ = "Y";
+    const std::string frequencyKind_ = "Z";
+    std::string text_;
+};
+
+}  // namespace
+
+void BindSensorReplies(ReplyKeyTable& table, const ReplyContext& context) {
+    auto family = std::make_shared<SensorReplies>(context);
+    family->Bind(table, family);
+}
+
+}  // namespace rv

@@ -1,0 +1,28 @@
+#pragma once
+// A calibration capture for tests: records every SendTarDat call in order.
+
+#include <string>
+#include <vector>
+
+#include "protocol/CalibrationCapture.h"
+
+namespace rv {
+
+class RecordingCapture : public CalibrationCapture {
+  public:
+    struct Call {
+        std::string index;
+        std::string kind;
+        std::string value;
+        bool operator==(const Call&) const = default;
+    };
+
+    void SendTarDat(const std::string& index, const std::string& kind,
+                    const std::string& value) override {
+        calls.push_back({index, kind, value});
+    }
+
+    std::vector<Call> calls;
+};
+
+}  // namespace rv
