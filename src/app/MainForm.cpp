@@ -1,0 +1,86 @@
+#include "app/MainForm.h"
+
+#include <exception>
+
+#include "text/Cp1251.h"
+
+namespace rv {
+
+MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatform platform)
+    : Console(formats, clock),
+      platform_(std::move(platform)),
+      recorder_(Display(), clock, formats) {
+    if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
+    q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *platform_.ticks,
+                                           platform_.resolvePath);
+    // The form's settings of its driver: COM99 until the technician picks a port, 115200 bit/s,
+    // the shortest polling period, one block per line feed.
+    q_->SetPort(99);
+    q_->SetPortSpeed(br115200);
+    q_->SetPortPollingDelay(0);
+    q_->SetEndByte(10);
+    q_->SetOnReceiveData([this](TCommPortDriver&, const std::uint8_t* data, std::int32_t size) {
+        if (!closing_) QReceiveData(data, size);
+    });
+
+    actions_.SetSend([this](const std::string& line) { return q_->SendText(line); });
+    actions_.SetHomePageOpener(platform_.openHomePage);
+
+    replies_ = std::make_unique<ReplyHandler>(
+        Display(), formats, recorder_, [this] { StatClearExecute(); },
+        [this](const std::string& message) { ReportError(Cp1251ToUtf8(message)); });
+    settings_ =
+        std::make_unique<SettingsEditor>(Display(), actions_, [this] { return q_->IsOpen(); });
+
+    ConnectionControl::FormHooks hooks;
+    hooks.statClear = [this] { StatClearExecute(); };
+    hooks.resetReceivedBytes = [this] { SetReceivedBytes(0); };
+    hooks.receivedBytes = [this] { return ReceivedBytes(); };
+    hooks.readPortList = platform_.readPortList;
+    connection_ =
+        std::make_unique<ConnectionControl>(*q_, Display(), actions_, formats, std::move(hooks));
+}
+
+MainForm::~MainForm() {
+    // The driver closes its port before the decoders and the recorder it feeds are gone.
+    closing_ = true;
+    if (q_) q_->ClosePort();
+}
+
+void MainForm::FormCreate() {
+    StatClearExecute();
+    try {
+        connection_->FindActionExecute();
+    } catch (const std::exception& e) {
+        // The list of ports could not be read: the technician is told, the window still opens.
+        ReportError(e.what());
+    }
+    connection_->UpdateStatus();
+}
+
+void MainForm::FormCloseQuery() {
+    closing_ = true;
+    q_->ClosePort();
+}
+
+void MainForm::ExecuteAction(std::string_view name, const std::string& boxText) {
+    if (name == "DoCommand") {
+        actions_.DoCommandExecute(boxText);
+    } else {
+        actions_.Execute(name);
+    }
+}
+
+void MainForm::DecodeReplies(std::string_view block) {
+    replies_->Decode(block);
+}
+
+void MainForm::InitTar() {
+    recorder_.InitTar();
+}
+
+void MainForm::ReportError(const std::string& message) const {
+    if (platform_.reportError) platform_.reportError(message);
+}
+
+}  // namespace rv
