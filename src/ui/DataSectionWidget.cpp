@@ -1,0 +1,15 @@
+#include "ui/DataSectionWidget.h"
+
+#include "app/MainForm.h"
+#include "ui/DisplayBinderQt.h"
+
+namespace rv {
+
+DataSectionWidget::DataSectionWidget(MainForm& form_or_model, DisplayBinderQt& binder,
+                                     QWidget* parent)
+    : QWidget(parent) {
+    (void)form_or_model;
+    (void)binder;
+}
+
+}  // namespace rv

@@ -1,0 +1,51 @@
+#pragma once
+// Shows the core's display model in widgets: every display field (label, read-only edit, masked
+// edit) and the two progress bars follow the model's text, colour and bar position. Widgets are
+// created here with the field's name as object name, so tests find them by name.
+
+#include <QObject>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "protocol/DisplayModel.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QWidget;
+
+namespace rv {
+
+class DisplayBinderQt : public QObject, public DisplayObserver {
+  public:
+    explicit DisplayBinderQt(DisplayModel& model, QObject* parent = nullptr);
+    ~DisplayBinderQt() override;
+
+    DisplayModel& Model() { return model_; }
+
+    // The widget of a display field, made once: a QLabel for a label field, a borderless
+    // light-grey read-only QLineEdit for an edit field (its text can be selected and copied), a
+    // borderless light-grey QLineEdit for a masked edit (the settings section installs its input
+    // handling). The object name is the field's name.
+    QWidget* Make(std::string_view name, QWidget* parent);
+    QLabel* MakeLabel(std::string_view name, QWidget* parent);
+    QLineEdit* MakeEdit(std::string_view name, QWidget* parent);
+    // The progress bar SB_ML (0..31) or SB_PB (0..4).
+    QProgressBar* MakeBar(Bar bar, QWidget* parent);
+
+    // The widget made for a field, nullptr when none was made.
+    QWidget* WidgetOf(int field) const;
+
+    void FieldChanged(int field) override;
+    void BarChanged(Bar bar) override;
+
+  private:
+    void Show(int field);
+
+    DisplayModel& model_;
+    std::vector<QWidget*> widgets_;  // by field index
+    QProgressBar* bars_[2] = {nullptr, nullptr};
+};
+
+}  // namespace rv
