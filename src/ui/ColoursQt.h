@@ -16,7 +16,7 @@ inline QColor ToQColor(Colour c) {
 // Colours of the window's design.
 constexpr Colour kLightGreen = 0x00C0DCC0;  // strips, header cells, port cells
 constexpr Colour kWhite = 0x00FFFFFF;
-constexpr Colour kLightGrey = 0x00F0F0F0;  // read-only and settings edit boxes
+constexpr Colour kLightGrey = 0x00EEEEEE;  // columns 2 and 4, copyable and settings edit boxes
 constexpr Colour kFrameGrey = 0x00E5E5E5;  // lower and right frame edges of the framed panel
 
 }  // namespace rv
