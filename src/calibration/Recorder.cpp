@@ -269,6 +269,9 @@ void Recorder::pdN4Change(int n, std::string_view text) {
 void Recorder::cmdSNClick(int n) {
     if (!Valid(n)) return;
     Channel& c = channels_[Slot(n)];
+    // "Сохранить" only shows while a source is selected and a level typed; a row without a level
+    // would be worthless in the table.
+    if (!c.panStatEnabled || !c.CmdSVisible()) return;
     const std::string time = c.pd2;
     const std::string value = c.pd3;
     const std::string level = c.pd4;

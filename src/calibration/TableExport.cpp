@@ -125,7 +125,8 @@ std::optional<std::string> WriteFileBytes(const std::string& path, const std::st
     int error = written ? 0 : (errno ? errno : EIO);
     errno = 0;
     if (std::fclose(f) != 0 && error == 0) error = errno ? errno : EIO;
-    if (error != 0) return "Cannot write file \"" + path + "\". " + SystemErrorText(error);
+    // Bytes that could not all be written (a full disk) are a failed creation for the technician.
+    if (error != 0) return "Cannot create file \"" + path + "\". " + SystemErrorText(error);
     return std::nullopt;
 }
 

@@ -62,8 +62,8 @@ class TarExportTarget {
 };
 
 // The real file write: creates or replaces `path` (UTF-8). On failure the text is
-// "Cannot create file "<path>". <system error text>" (or "Cannot write file ..." when the file
-// was created but the bytes could not all be written and closed).
+// "Cannot create file "<path>". <system error text>", also when the file was created but the
+// bytes could not all be written and closed.
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes);
 
 enum class TarExportStatus { Written, Cancelled, Failed };
