@@ -7,7 +7,7 @@
 namespace sim {
 
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
 
     std::uint64_t Next() {
@@ -29,7 +29,7 @@ public:
     // True with the given probability.
     bool Chance(double p) { return Unit() < p; }
 
-private:
+  private:
     std::uint64_t state_;
 };
 

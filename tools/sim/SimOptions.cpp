@@ -147,9 +147,14 @@ Commands answered (live, --once and --rate): ">D 10;1|0" stream on/off, ">D 9;1|
 ">I 3"/">I 9" access points, ">S 6;<pin>"/">S 14;<pin>", ">S ISS1 <apn>;<login>;<password>",
 ">S ISS2 ...". A replay plays the recording only and answers nothing.
 
-At a normal end (--count, --duration, --once, end of the replay) it waits up to 5 s for the
-reader to take what was sent. It removes its COM link when it ends, on SIGINT, SIGTERM and SIGHUP
-too.
+Live mode runs whether or not anyone has the port open (lines sent while nobody listens are
+lost, as on an unplugged cable); when a reader opens the port the unit reports its identity and
+status at once. The other modes start when a reader opens the port. --duration counts from the
+start of the program in live mode and from the reader's arrival in the other modes.
+
+At a normal end (--count, --duration, --once, end of the replay) it gives the reader up to 5 s to
+take what was sent. It removes its COM link when it ends, on SIGINT, SIGTERM and SIGHUP too. A
+COM link left dangling by a simulator that was killed outright is replaced.
 
 Exit status: 0 done, 2 bad arguments, 3 the port number is taken, 1 any other error.
 )";

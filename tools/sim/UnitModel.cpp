@@ -29,8 +29,8 @@ constexpr char kCanLetter[kCanKeys] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', '
 constexpr int kBills[] = {50, 100, 200, 500, 1000};
 // Self-test word of a healthy unit: memories, clock, GPS module, motion sensor, SIM1 in use with
 // its PIN entered, SIM2 present without a PIN. The modem bits (4, 5) follow the modem.
-constexpr std::uint32_t kSelfTestHealthy = 0x1 | 0x2 | 0x4 | 0x40 | 0x80 | 0x100 | 0x200 | 0x400 |
-                                           0x800 | 0x10000;
+constexpr std::uint32_t kSelfTestHealthy =
+    0x1 | 0x2 | 0x4 | 0x40 | 0x80 | 0x100 | 0x200 | 0x400 | 0x800 | 0x10000;
 constexpr std::uint32_t kSelfTestModem = 0x10 | 0x20;
 
 std::string Digits(Random& rng, int n) {
@@ -55,7 +55,9 @@ std::string MakeImei(Random& rng) {
     return s;
 }
 
-int Round(double v) { return static_cast<int>(std::lround(v)); }
+int Round(double v) {
+    return static_cast<int>(std::lround(v));
+}
 
 double Toward(double value, double target, double step) {
     if (value < target) return std::min(target, value + step);
@@ -76,9 +78,9 @@ UnitModel::UnitModel(std::uint64_t seed) : rng_(seed) {
     for (int g = 0; g < kGasCodes; ++g) gas_[g] = kGasBase[g];
     containerSerial_ = Digits(rng_, 7);
     reeferSerial_ = Digits(rng_, 8);
-    engineHours_ = static_cast<double>(rng_.Between(200000, 900000));     // centi-hours
-    odometer_ = static_cast<double>(rng_.Between(5000000, 60000000));     // centi-km
-    fuelUsed_ = static_cast<double>(rng_.Between(100000, 900000));        // deci-litres
+    engineHours_ = static_cast<double>(rng_.Between(200000, 900000));  // centi-hours
+    odometer_ = static_cast<double>(rng_.Between(5000000, 60000000));  // centi-km
+    fuelUsed_ = static_cast<double>(rng_.Between(100000, 900000));     // deci-litres
     canValid_ = static_cast<double>(rng_.Between(1000, 5000));
     satTarget_ = static_cast<int>(rng_.Between(9, 13));
 }
@@ -163,7 +165,9 @@ void UnitModel::AdvanceVehicle(double dt) {
             ++satellites_;
         else
             satellites_ = std::clamp(satellites_ + static_cast<int>(rng_.Between(-1, 1)), 7, 14);
-        hdop_ = satellites_ < 4 ? 40 - satellites_ * 3 : std::clamp(24 - satellites_ + static_cast<int>(rng_.Between(-2, 2)), 6, 35);
+        hdop_ = satellites_ < 4
+                    ? 40 - satellites_ * 3
+                    : std::clamp(24 - satellites_ + static_cast<int>(rng_.Between(-2, 2)), 6, 35);
     }
     nmeaTimer_ += dt;
     while (nmeaTimer_ >= 1) {
@@ -181,7 +185,7 @@ void UnitModel::AdvanceVehicle(double dt) {
 
     // CAN quantities follow the vehicle.
     if (ignition_) engineHours_ += dt / 36.0;  // 1 centi-hour is 36 s
-    odometer_ += speed_ / 3.6 * dt / 10.0;    // centi-km
+    odometer_ += speed_ / 3.6 * dt / 10.0;     // centi-km
     const double litresPerHour = ignition_ ? 2.5 + speed_ * 0.25 : 0;
     fuelUsed_ += litresPerHour * dt / 3600 * 10;  // deci-litres
     fuel_ = std::max(0.05, fuel_ - litresPerHour * dt / 3600 / kTankLitres);
@@ -201,7 +205,8 @@ void UnitModel::AdvanceModem(double dt) {
             if (stage_ == 6) ++sessions_;
         }
     }
-    if (rng_.Chance(0.2 * dt)) signal_ = std::clamp(signal_ + static_cast<int>(rng_.Between(-2, 2)), 9, 27);
+    if (rng_.Chance(0.2 * dt))
+        signal_ = std::clamp(signal_ + static_cast<int>(rng_.Between(-2, 2)), 9, 27);
 
     // Memory: one record a second while driving, one every 10 s parked; records go to the server
     // while the link is up.
@@ -250,13 +255,16 @@ void UnitModel::AdvanceSensors(double dt) {
     for (int s = 0; s < kFuelSensors; ++s)
         tankTemp_[s] = std::clamp(tankTemp_[s] + rng_.Real(-0.05, 0.05) * dt, -40.0, 60.0);
     for (int s = 0; s < kOneWireSensors; ++s)
-        oneWire_[s] += rng_.Real(-0.05, 0.05) * dt + (s == 0 ? (-18.5 - oneWire_[s]) : (4.0 - oneWire_[s])) * 0.02 * dt;
+        oneWire_[s] += rng_.Real(-0.05, 0.05) * dt +
+                       (s == 0 ? (-18.5 - oneWire_[s]) : (4.0 - oneWire_[s])) * 0.02 * dt;
     for (int g = 0; g < kGasCodes; ++g)
-        gas_[g] = std::max(0.0f, gas_[g] + kGasBase[g] * static_cast<float>(rng_.Real(-0.02, 0.02) * dt) +
-                                     (kGasBase[g] - gas_[g]) * 0.01f * static_cast<float>(dt));
+        gas_[g] =
+            std::max(0.0f, gas_[g] + kGasBase[g] * static_cast<float>(rng_.Real(-0.02, 0.02) * dt) +
+                               (kGasBase[g] - gas_[g]) * 0.01f * static_cast<float>(dt));
     for (int r = 0; r < 2; ++r)
-        reefer_[r] += static_cast<float>(rng_.Real(-0.05, 0.05) * dt) +
-                      (reefer_[2] + (r == 0 ? 0.3f : -1.2f) - reefer_[r]) * 0.02f * static_cast<float>(dt);
+        reefer_[r] +=
+            static_cast<float>(rng_.Real(-0.05, 0.05) * dt) +
+            (reefer_[2] + (r == 0 ? 0.3f : -1.2f) - reefer_[r]) * 0.02f * static_cast<float>(dt);
     billTimer_ -= dt;
     if (billTimer_ <= 0) {
         billTimer_ = rng_.Real(15, 40);
@@ -269,7 +277,8 @@ void UnitModel::AdvanceSensors(double dt) {
 }
 
 bool UnitModel::SetPin(int sim, const std::string& pin) {
-    if (pin.size() != 4 || !std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (pin.size() != 4 ||
+        !std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     pin_[sim == 2 ? 1 : 0] = pin;
     return true;
@@ -287,7 +296,9 @@ bool UnitModel::SetAccessPoint(int sim, const std::string& apn, const std::strin
     return true;
 }
 
-void UnitModel::ResetMemoryCounters() { written_ = read_ = 0; }
+void UnitModel::ResetMemoryCounters() {
+    written_ = read_ = 0;
+}
 
 void UnitModel::StartSettingsUpdate() {
     settingsState_ = 1;
@@ -301,56 +312,93 @@ void UnitModel::StartFirmwareUpdate() {
     updateChanged_ = true;
 }
 
-bool UnitModel::TakeStageChange() { return std::exchange(stageChanged_, false); }
-bool UnitModel::TakeUpdateChange() { return std::exchange(updateChanged_, false); }
-bool UnitModel::TakePacketSent() { return std::exchange(packetSent_, false); }
-bool UnitModel::TakeNewBill() { return std::exchange(newBill_, false); }
+bool UnitModel::TakeStageChange() {
+    return std::exchange(stageChanged_, false);
+}
+bool UnitModel::TakeUpdateChange() {
+    return std::exchange(updateChanged_, false);
+}
+bool UnitModel::TakePacketSent() {
+    return std::exchange(packetSent_, false);
+}
+bool UnitModel::TakeNewBill() {
+    return std::exchange(newBill_, false);
+}
 
 std::string UnitModel::Render(const Item& item) const {
     const int i = item.index;
     switch (item.family) {
-        case Family::DI: return DeviceInfo(kModel, kFirmwareMajor, kFirmwareMinor);
-        case Family::DN: return UnitId(unitId_);
-        case Family::MN: return ModemImei(imei_);
-        case Family::DF: return UpdateStates(settingsState_, firmwareState_);
+        case Family::DI:
+            return DeviceInfo(kModel, kFirmwareMajor, kFirmwareMinor);
+        case Family::DN:
+            return UnitId(unitId_);
+        case Family::MN:
+            return ModemImei(imei_);
+        case Family::DF:
+            return UpdateStates(settingsState_, firmwareState_);
         case Family::TW:
             return UnitTime(bootUnix_ + static_cast<std::uint32_t>(uptime_),
                             static_cast<std::uint32_t>(uptime_));
-        case Family::GK: return Position(lat_, lon_);
+        case Family::GK:
+            return Position(lat_, lon_);
         case Family::GS:
             return FixQuality(satellites_, satellites_ < 4 ? 0.0 : speed_, Round(altitude_), hdop_,
                               Round(heading_) % 360);
-        case Family::GP: return SentenceCounters(rmc_, gga_);
-        case Family::PB: return Voltages(externalMv_, batteryMv_);
+        case Family::GP:
+            return SentenceCounters(rmc_, gga_);
+        case Family::PB:
+            return Voltages(externalMv_, batteryMv_);
         case Family::RW:
             return MemoryCounters(static_cast<std::uint32_t>(read_),
                                   static_cast<std::uint32_t>(written_));
-        case Family::DS: return SelfTest(kSelfTestHealthy | (stage_ >= 1 ? kSelfTestModem : 0));
-        case Family::MS: return ConnectionStage(stage_);
-        case Family::MO: return OperatorName(kOperator, kOperatorCode);
-        case Family::ML: return SignalLevel(stage_ >= 1 ? signal_ : 0);
-        case Family::MD: return ServerLink(kServer, kServerPort, sessions_);
-        case Family::MT: return Traffic(sentBytes_, receivedBytes_, waitMs_);
+        case Family::DS:
+            return SelfTest(kSelfTestHealthy | (stage_ >= 1 ? kSelfTestModem : 0));
+        case Family::MS:
+            return ConnectionStage(stage_);
+        case Family::MO:
+            return OperatorName(kOperator, kOperatorCode);
+        case Family::ML:
+            return SignalLevel(stage_ >= 1 ? signal_ : 0);
+        case Family::MD:
+            return ServerLink(kServer, kServerPort, sessions_);
+        case Family::MT:
+            return Traffic(sentBytes_, receivedBytes_, waitMs_);
         case Family::MB:
             return SendQueue(queuePackets_, static_cast<std::uint32_t>(queuePackets_ * 164));
-        case Family::MW: return SinceSending(static_cast<int>(sinceSend_));
-        case Family::SA: return ServerAnswer(stage_ >= kTopStage ? "Принят" : "Нет связи");
-        case Family::SS: return LastPacket("Координаты", lastPacketBytes_);
-        case Family::SMS: return SmsCounters(smsIn_, smsValid_, smsOut_);
-        case Family::PIN1: return SimPin(1, pin_[0]);
-        case Family::PIN2: return SimPin(2, pin_[1]);
-        case Family::ISS1: return AccessPoint(1, apn_[0][0], apn_[0][1], apn_[0][2]);
-        case Family::ISS2: return AccessPoint(2, apn_[1][0], apn_[1][1], apn_[1][2]);
+        case Family::MW:
+            return SinceSending(static_cast<int>(sinceSend_));
+        case Family::SA:
+            return ServerAnswer(stage_ >= kTopStage ? "Принят" : "Нет связи");
+        case Family::SS:
+            return LastPacket("Координаты", lastPacketBytes_);
+        case Family::SMS:
+            return SmsCounters(smsIn_, smsValid_, smsOut_);
+        case Family::PIN1:
+            return SimPin(1, pin_[0]);
+        case Family::PIN2:
+            return SimPin(2, pin_[1]);
+        case Family::ISS1:
+            return AccessPoint(1, apn_[0][0], apn_[0][1], apn_[0][2]);
+        case Family::ISS2:
+            return AccessPoint(2, apn_[1][0], apn_[1][1], apn_[1][2]);
         case Family::IO:
             switch (i) {
-                case 0: return Input('D', 0, ignition_ ? "1" : "0");
-                case 1: return Input('A', 1, std::to_string(Round(analog1_)));
-                case 2: return Input('F', 2, std::to_string(Round(frequency2_)));
-                case 3: return Input('I', 3, std::to_string(static_cast<long long>(pulses3_)));
-                case 4: return Output('1', 4, output4_ ? "1" : "0");
-                case 5: return Output('2', 5, output5_ ? "1" : "0");
-                case 6: return Input('A', 6, std::to_string(Round(analog6_)));
-                default: return Input('F', 7, std::to_string(Round(frequency7_)));
+                case 0:
+                    return Input('D', 0, ignition_ ? "1" : "0");
+                case 1:
+                    return Input('A', 1, std::to_string(Round(analog1_)));
+                case 2:
+                    return Input('F', 2, std::to_string(Round(frequency2_)));
+                case 3:
+                    return Input('I', 3, std::to_string(static_cast<long long>(pulses3_)));
+                case 4:
+                    return Output('1', 4, output4_ ? "1" : "0");
+                case 5:
+                    return Output('2', 5, output5_ ? "1" : "0");
+                case 6:
+                    return Input('A', 6, std::to_string(Round(analog6_)));
+                default:
+                    return Input('F', 7, std::to_string(Round(frequency7_)));
             }
         case Family::LLS: {
             const int s = std::clamp(i, 0, kFuelSensors - 1);
@@ -370,13 +418,19 @@ std::string UnitModel::Render(const Item& item) const {
         }
         case Family::ML3:
             switch (kReeferIndex[std::clamp(i, 0, kReeferItems - 1)]) {
-                case 0: return ReeferTemperature(0, reefer_[0]);
-                case 1: return ReeferTemperature(1, reefer_[1]);
-                case 2: return ReeferTemperature(2, reefer_[2]);
-                case 3: return ReeferContainer("MSCU", containerSerial_);
-                default: return ReeferSerial(reeferSerial_);
+                case 0:
+                    return ReeferTemperature(0, reefer_[0]);
+                case 1:
+                    return ReeferTemperature(1, reefer_[1]);
+                case 2:
+                    return ReeferTemperature(2, reefer_[2]);
+                case 3:
+                    return ReeferContainer("MSCU", containerSerial_);
+                default:
+                    return ReeferSerial(reeferSerial_);
             }
-        case Family::ICT: return Bills(lastBill_, billSum_, billCount_);
+        case Family::ICT:
+            return Bills(lastBill_, billSum_, billCount_);
         case Family::CV:
             return CanProgram(12, static_cast<int>(canValid_), static_cast<int>(canInvalid_));
         case Family::CAN: {
@@ -385,25 +439,39 @@ std::string UnitModel::Render(const Item& item) const {
             const double instant = ignition_ ? 25 + speed_ * 2.5 : 0;  // deci-litres an hour
             switch (letter) {
                 case 'A':
-                case 'B': return Can(letter, std::to_string(static_cast<long long>(engineHours_)));
+                case 'B':
+                    return Can(letter, std::to_string(static_cast<long long>(engineHours_)));
                 case 'C':
-                case 'D': return Can(letter, std::to_string(static_cast<long long>(odometer_)));
+                case 'D':
+                    return Can(letter, std::to_string(static_cast<long long>(odometer_)));
                 case 'E':
-                case 'F': return Can(letter, std::to_string(static_cast<long long>(fuelUsed_)));
-                case 'G': return Can(letter, std::to_string(Round(fuel_ * 1000)));
-                case 'H': return Can(letter, std::to_string(Round(rpm)));
-                case 'I': return Can(letter, std::to_string(Round(coolant_)));
-                case 'J': return Can(letter, std::to_string(Round(speed_)));
+                case 'F':
+                    return Can(letter, std::to_string(static_cast<long long>(fuelUsed_)));
+                case 'G':
+                    return Can(letter, std::to_string(Round(fuel_ * 1000)));
+                case 'H':
+                    return Can(letter, std::to_string(Round(rpm)));
+                case 'I':
+                    return Can(letter, std::to_string(Round(coolant_)));
+                case 'J':
+                    return Can(letter, std::to_string(Round(speed_)));
                 case 'K':
                 case 'L':
                 case 'M':
                 case 'N':
-                case 'O': return Can(letter, std::to_string(axle_[letter - 'K'] + static_cast<int>(rng_.Between(-20, 20))));
-                case 'P': return Can(letter, "0");
-                case 'R': return Can(letter, std::to_string(Round(fuel_ * kTankLitres * 10)));
-                case 'S': return Can(letter, "0");
-                case 'Q': return Can(letter, std::to_string(Round(instant)));
-                default: return Can(letter, std::to_string(adblue_));
+                case 'O':
+                    return Can(letter, std::to_string(axle_[letter - 'K'] +
+                                                      static_cast<int>(rng_.Between(-20, 20))));
+                case 'P':
+                    return Can(letter, "0");
+                case 'R':
+                    return Can(letter, std::to_string(Round(fuel_ * kTankLitres * 10)));
+                case 'S':
+                    return Can(letter, "0");
+                case 'Q':
+                    return Can(letter, std::to_string(Round(instant)));
+                default:
+                    return Can(letter, std::to_string(adblue_));
             }
         }
     }

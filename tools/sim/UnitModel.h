@@ -13,12 +13,39 @@
 namespace sim {
 
 enum class Family {
-    DI, DN, MN, DF, TW, GK, GS, GP, PB, RW, DS,        // identity, navigation, power, self-test
-    MS, MO, ML, MD, MT, MB, MW, SA, SS, SMS,           // modem and server link
-    PIN1, PIN2, ISS1, ISS2,                            // stored SIM settings
-    IO,                                                // inputs and outputs, index = line 0..7
-    LLS, OWT, GAS, ML3, ICT,                           // external sensors, index = sensor/item
-    CV, CAN,                                           // CAN bus, CAN index 0..19 = CA..CU
+    DI,
+    DN,
+    MN,
+    DF,
+    TW,
+    GK,
+    GS,
+    GP,
+    PB,
+    RW,
+    DS,  // identity, navigation, power, self-test
+    MS,
+    MO,
+    ML,
+    MD,
+    MT,
+    MB,
+    MW,
+    SA,
+    SS,
+    SMS,  // modem and server link
+    PIN1,
+    PIN2,
+    ISS1,
+    ISS2,  // stored SIM settings
+    IO,    // inputs and outputs, index = line 0..7
+    LLS,
+    OWT,
+    GAS,
+    ML3,
+    ICT,  // external sensors, index = sensor/item
+    CV,
+    CAN,  // CAN bus, CAN index 0..19 = CA..CU
 };
 
 struct Item {
@@ -35,7 +62,7 @@ inline constexpr int kCanKeys = 20;     // CA .. CU in the console's key order
 inline constexpr int kTopStage = 7;     // the GSM stage "server confirmed"
 
 class UnitModel {
-public:
+  public:
     explicit UnitModel(std::uint64_t seed);
 
     // Moves the state on by dt seconds.
@@ -49,10 +76,10 @@ public:
     std::string Render(const Item& item) const;
 
     // The groups the unit reports on request.
-    static std::vector<Item> AllItems();     // every family and every index, identity first
-    static std::vector<Item> Parameters();   // ">I 0"
-    static std::vector<Item> Status();       // ">I 1"
-    static std::vector<Item> GsmGroup();     // ">I 7" and the GSM log
+    static std::vector<Item> AllItems();        // every family and every index, identity first
+    static std::vector<Item> Parameters();      // ">I 0"
+    static std::vector<Item> Status();          // ">I 1"
+    static std::vector<Item> GsmGroup();        // ">I 7" and the GSM log
     static std::vector<Item> PositionPacket();  // ">D 4;1"
 
     // Commands that change the state.
@@ -72,7 +99,7 @@ public:
     int Stage() const { return stage_; }
     double RunningSeconds() const { return uptime_; }
 
-private:
+  private:
     void AdvanceVehicle(double dt);
     void AdvanceModem(double dt);
     void AdvanceSensors(double dt);

@@ -6,7 +6,9 @@
 namespace sim {
 namespace {
 
-std::string Num(long long v) { return std::to_string(v); }
+std::string Num(long long v) {
+    return std::to_string(v);
+}
 
 std::string Fixed(double v, int decimals) {
     char buf[64];
@@ -103,13 +105,19 @@ std::uint32_t PackChars(std::string_view four) {
     return n;
 }
 
-unsigned TemperatureByte(int celsius) { return static_cast<unsigned>(celsius) & 0xFFu; }
+unsigned TemperatureByte(int celsius) {
+    return static_cast<unsigned>(celsius) & 0xFFu;
+}
 
 std::string DeviceInfo(int model, int major, int minor) {
     return Reply("DI", Join({Num(model), Num(major), Num(minor)}));
 }
-std::string UnitId(std::string_view id) { return Reply("DN", id); }
-std::string ModemImei(std::string_view imei) { return Reply("MN", imei); }
+std::string UnitId(std::string_view id) {
+    return Reply("DN", id);
+}
+std::string ModemImei(std::string_view imei) {
+    return Reply("MN", imei);
+}
 std::string UpdateStates(int settings, int firmware) {
     return Reply("DF", Join({Num(settings), Num(firmware)}));
 }
@@ -132,13 +140,19 @@ std::string Voltages(int externalMv, int batteryMv) {
 std::string MemoryCounters(std::uint32_t read, std::uint32_t written) {
     return Reply("RW", Join({Num(read), Num(written)}));
 }
-std::string SelfTest(std::uint32_t bits) { return Reply("DS", Num(bits)); }
+std::string SelfTest(std::uint32_t bits) {
+    return Reply("DS", Num(bits));
+}
 
-std::string ConnectionStage(int stage) { return Reply("MS", Num(stage)); }
+std::string ConnectionStage(int stage) {
+    return Reply("MS", Num(stage));
+}
 std::string OperatorName(std::string_view utf8Name, std::string_view code) {
     return Reply("MO", Join({ToCp1251(utf8Name), code}));
 }
-std::string SignalLevel(int level) { return Reply("ML", Num(level)); }
+std::string SignalLevel(int level) {
+    return Reply("ML", Num(level));
+}
 std::string ServerLink(std::string_view address, int port, int sessions) {
     return Reply("MD", Join({address, Num(port), Num(sessions)}));
 }
@@ -149,15 +163,21 @@ std::string SendQueue(int packets, std::uint32_t bytes) {
     return Reply("MB", Join({Num(packets), Num(bytes)}));
 }
 // The unit ends this value with ";" (the console reads it up to ";").
-std::string SinceSending(int seconds) { return Reply("MW", Num(seconds) + ";"); }
-std::string ServerAnswer(std::string_view utf8Text) { return Reply("SA", ToCp1251(utf8Text)); }
+std::string SinceSending(int seconds) {
+    return Reply("MW", Num(seconds) + ";");
+}
+std::string ServerAnswer(std::string_view utf8Text) {
+    return Reply("SA", ToCp1251(utf8Text));
+}
 std::string LastPacket(std::string_view utf8Kind, int bytes) {
     return Reply("SS", Join({ToCp1251(utf8Kind), Num(bytes)}));
 }
 std::string SmsCounters(int incoming, int valid, int outgoing) {
     return Reply("SMS", Join({Num(incoming), Num(valid), Num(outgoing)}));
 }
-std::string SimPin(int sim, std::string_view pin) { return Reply(sim == 2 ? "PIN2" : "PIN1", pin); }
+std::string SimPin(int sim, std::string_view pin) {
+    return Reply(sim == 2 ? "PIN2" : "PIN1", pin);
+}
 std::string AccessPoint(int sim, std::string_view apn, std::string_view login,
                         std::string_view password) {
     return Reply(sim == 2 ? "ISS2" : "ISS1", Join({apn, login, password}));
@@ -179,14 +199,18 @@ std::string FuelLevel(int kind, int address, int level, int frequency, int celsi
 std::string OneWireTemperature(std::string_view address, double celsius) {
     return Reply("OWT", Join({address, Fixed(celsius, 1)}));
 }
-std::string Gas(int code, float value) { return Reply("GAS", Join({Num(code), FloatBits(value)})); }
+std::string Gas(int code, float value) {
+    return Reply("GAS", Join({Num(code), FloatBits(value)}));
+}
 std::string ReeferTemperature(int index, float celsius) {
     return Reply("ML3", Join({Num(index), FloatBits(celsius)}));
 }
 std::string ReeferContainer(std::string_view owner, std::string_view serial) {
     return Reply("ML3", Join({"3", Num(PackChars(owner)), serial}));
 }
-std::string ReeferSerial(std::string_view serial) { return Reply("ML3", Join({"5", serial})); }
+std::string ReeferSerial(std::string_view serial) {
+    return Reply("ML3", Join({"5", serial}));
+}
 std::string Bills(int last, int sum, int count) {
     return Reply("ICT", Join({Num(last), Num(sum), Num(count)}));
 }
@@ -199,6 +223,8 @@ std::string Can(char letter, std::string_view value) {
     return Reply(key, value);
 }
 
-std::string Restarted() { return Reply("SERV", "0"); }
+std::string Restarted() {
+    return Reply("SERV", "0");
+}
 
 }  // namespace sim
