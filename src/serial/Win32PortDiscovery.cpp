@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "serial/DeviceNameQuery.h"
 #include "serial/PortList.h"
 
 namespace rv {
@@ -33,32 +34,15 @@ std::string SystemErrorText(DWORD code) {
 }  // namespace
 
 std::string ReadPortList() {
-    constexpr DWORD kLargestSize = 64u * 1024u * 1024u;
-    DWORD size = 5120;
-    std::string buffer;
-    for (;;) {
-        buffer.assign(size, '\0');
-        ::SetLastError(0);
-        DWORD count = ::QueryDosDeviceA(nullptr, buffer.data(), size);
-        const DWORD error = ::GetLastError();
-        if (count != 0 && error == ERROR_INSUFFICIENT_BUFFER) {
-            // A truncated list: grow to the reported count, and at least by 1024, so the loop
-            // always makes progress.
-            size = count > size ? count : size + 1024;
-            count = 0;
-        } else if (count == 0 && error == ERROR_INSUFFICIENT_BUFFER) {
-            size += 1024;
-        }
-        if (error != 0 && error != ERROR_INSUFFICIENT_BUFFER)
-            throw std::runtime_error(SystemErrorText(error));
-        if (count != 0) {
-            buffer.resize(count);
-            return buffer;
-        }
-        if (error == 0) return std::string(1, '\0');  // nothing listed and nothing wrong
-        if (size > kLargestSize)
-            throw std::runtime_error(SystemErrorText(ERROR_INSUFFICIENT_BUFFER));
-    }
+    return ReadGrowingDeviceList(
+        [](char* buffer, std::uint32_t size) {
+            ::SetLastError(0);
+            DeviceNameCall call;
+            call.count = ::QueryDosDeviceA(nullptr, buffer, size);
+            call.error = ::GetLastError();
+            return call;
+        },
+        [](std::uint32_t code) { return SystemErrorText(code); });
 }
 
 }  // namespace rv
