@@ -1,0 +1,139 @@
+// The running console without widgets: lines from the device travel through the driver, the
+// receive frame, the traffic log and the decoders; the clear, the error report and the close
+// request behave as the technician relies on.
+#include "app/MainForm.h"
+
+#include <gtest/gtest.h>
+
+#include "support/ScriptedSerialDevice.h"
+#include "text/Cp1251.h"
+
+namespace rv {
+namespace {
+
+struct Rig {
+    Rig() {
+        auto scripted = std::make_unique<test::ScriptedSerialDevice>();
+        device = scripted.get();
+        FormPlatform p;
+        p.device = std::move(scripted);
+        p.ticks = &ticks;
+        p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
+        p.readPortList = [] { return std::string("COM3\0COM9\0\0", 11); };
+        p.reportError = [this](const std::string& m) { errors.push_back(m); };
+        form = std::make_unique<MainForm>(formats, clock, std::move(p));
+        form->FormCreate();
+    }
+    std::string Text(const char* name) {
+        return Cp1251ToUtf8(form->Display().Text(form->Display().Field(name)));
+    }
+    void Feed(std::string_view bytes) {
+        device->QueueRead(bytes);
+        form->Q().PollReceive();
+    }
+
+    RegionalFormats formats;
+    FixedClock clock{{2026, 12, 8, 9, 5, 7, 4}};
+    test::ManualTickSource ticks;
+    test::ScriptedSerialDevice* device = nullptr;
+    std::vector<std::string> errors;
+    std::unique_ptr<MainForm> form;
+};
+
+TEST(MainForm, StartUpLeavesEveryFieldIdleAndNoPortOpen) {
+    Rig r;
+    EXPECT_FALSE(r.form->Q().IsOpen());
+    EXPECT_EQ(r.form->Q().Port(), 99);
+    EXPECT_EQ(r.form->Q().PortSpeed(), br115200);
+    EXPECT_EQ(r.form->Q().EndByte(), 10);
+    EXPECT_EQ(r.Text("LL_DN"), "-");
+    EXPECT_EQ(r.Text("L_PSTAT"), "Нет подключения");
+    EXPECT_EQ(r.form->Display().ColourOf(r.form->Display().Field("L_PSTAT")), kRed);
+    EXPECT_EQ(r.Text("L_PNUM"), "---");
+    EXPECT_EQ(r.form->Connection().Ports().size(), 2u);
+    EXPECT_FALSE(r.form->Actions().Enabled("DeviceRestart"));
+    EXPECT_TRUE(r.form->Actions().Enabled("GoHome"));
+    EXPECT_TRUE(r.device->OpenedPaths().empty());
+}
+
+TEST(MainForm, LinesFromTheDeviceAreLoggedCountedAndDecoded) {
+    Rig r;
+    r.form->Connection().StartExecute(3);
+    ASSERT_TRUE(r.form->Q().IsOpen());
+    EXPECT_EQ(r.device->OpenedPaths().back(), "/dev/ttyTEST3");
+    // Two lines in one read, the second split over two reads.
+    r.Feed(">DN=123456\r\n>GK=55.75");
+    r.Feed("12;37.6184\r\n");
+    EXPECT_EQ(r.Text("LL_DN"), "123456");
+    EXPECT_EQ(r.Text("LL_GK0"), "55.7512");
+    EXPECT_EQ(r.Text("LL_GK1"), "37.6184");
+    ASSERT_EQ(r.form->Log().Count(), 2u);
+    EXPECT_EQ(r.form->Log().Line(1), "09:05:07.004  >GK=55.7512;37.6184");
+    EXPECT_EQ(r.form->ReceivedBytes(), 12 + 21);
+    EXPECT_EQ(r.Text("LL_PIN"), "33 B");
+}
+
+TEST(MainForm, ServZeroClearsFirstThenShowsTheRestOfTheBlock) {
+    Rig r;
+    r.form->Connection().StartExecute(3);
+    r.Feed(">DN=777\r\n");
+    r.Feed(">SERV=0\r>GK=1;2\r\n");
+    EXPECT_EQ(r.Text("LL_DN"), "-");
+    EXPECT_EQ(r.Text("LL_GK0"), "1");
+    // The block is logged before it is decoded, so the clear it carries empties the log too:
+    // after the unit's restart the window starts afresh.
+    EXPECT_EQ(r.form->Log().Count(), 0u);
+}
+
+TEST(MainForm, AConversionFailureIsReportedAndEndsOnlyItsBlock) {
+    Rig r;
+    r.form->Connection().StartExecute(3);
+    r.Feed(">GAS=10;abc\r>CA=100\r\n");
+    ASSERT_EQ(r.errors.size(), 1u);
+    EXPECT_EQ(r.errors[0], "'abc' is not a valid integer value");
+    EXPECT_EQ(r.Text("LL_CA"), "-");  // after the failure in the same block: not decoded
+    r.Feed(">CA=100\r\n");
+    EXPECT_EQ(r.Text("LL_CA"), "1.00");
+}
+
+TEST(MainForm, CommandsGoToTheOpenPortOnly) {
+    Rig r;
+    r.form->ExecuteAction("DeviceRestart");
+    EXPECT_EQ(r.device->Written(), "");
+    r.form->Connection().StartExecute(3);
+    r.form->ExecuteAction("DeviceRestart");
+    r.form->ExecuteAction("DoCommand", ">I 1");
+    EXPECT_EQ(r.device->Written(), "\r>D 1;0\n\r>I 1\n");
+}
+
+TEST(MainForm, NothingReachesTheDecodersAfterTheCloseRequest) {
+    Rig r;
+    r.form->Connection().StartExecute(3);
+    r.form->FormCloseQuery();
+    EXPECT_FALSE(r.form->Q().IsOpen());
+    r.device->QueueRead(">DN=5\r\n");
+    r.form->Q().PollReceive();
+    EXPECT_EQ(r.Text("LL_DN"), "-");
+    EXPECT_EQ(r.form->Log().Count(), 0u);
+}
+
+TEST(MainForm, AnUnreadablePortListIsReportedAndStartUpGoesOn) {
+    RegionalFormats formats;
+    FixedClock clock;
+    test::ManualTickSource ticks;
+    std::vector<std::string> errors;
+    FormPlatform p;
+    p.device = std::make_unique<test::ScriptedSerialDevice>();
+    p.ticks = &ticks;
+    p.readPortList = []() -> std::string { throw std::runtime_error("Permission denied"); };
+    p.reportError = [&](const std::string& m) { errors.push_back(m); };
+    MainForm form(formats, clock, std::move(p));
+    form.FormCreate();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Permission denied");
+    EXPECT_EQ(Cp1251ToUtf8(form.Display().Text(form.Display().Field("L_PSTAT"))),
+              "Нет подключения");
+}
+
+}  // namespace
+}  // namespace rv
