@@ -61,14 +61,26 @@ void ReplyHandler::DecodeServ(ReplyScanner& scan) {
 }
 
 void ReplyHandler::Decode(std::string_view block) {
-    scanner_.Reset(block);
     try {
+        scanner_.Reset(block);
         for (const auto& entry : table_.Entries()) {
             if (scanner_.FindKey(entry.key)) entry.decode(scanner_);
         }
     } catch (const std::exception& e) {
         // A conversion failure ends this block here; what was written before stays.
-        if (reportError_) reportError_(e.what());
+        Report(e.what());
+    } catch (...) {
+        Report("unknown error while decoding a reply");
+    }
+}
+
+void ReplyHandler::Report(const char* message) noexcept {
+    // The report must not take reception down with it: an error report that fails itself is
+    // dropped, and the next block is decoded as usual.
+    if (!reportError_) return;
+    try {
+        reportError_(message);
+    } catch (...) {
     }
 }
 

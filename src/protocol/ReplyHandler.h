@@ -36,6 +36,7 @@ class ReplyHandler {
 
   private:
     void DecodeServ(ReplyScanner& scan);
+    void Report(const char* message) noexcept;
 
     ReplyContext context_;
     std::function<void()> statClear_;

@@ -1,6 +1,9 @@
 #pragma once
 // A reply handler on a fresh display for decoder tests: lines are written in UTF-8 and sent as
-// Windows-1251 blocks; field texts are read back as UTF-8.
+// Windows-1251 blocks; field texts are read back as UTF-8. Tables of reply cases run through
+// ExpectReplies, each case on a fresh rig.
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
@@ -26,7 +29,14 @@ struct ReplyRig {
         const std::string block = W(body) + "\r\n";
         handler.Decode(block);
     }
+    // Sends several UTF-8 reply bodies as one block, each ended by CR LF.
+    void Block(std::initializer_list<std::string_view> bodies) {
+        std::string block;
+        for (std::string_view b : bodies) block += W(b) + "\r\n";
+        handler.Decode(block);
+    }
 
+    int F(std::string_view name) const { return display.Field(name); }
     std::string Text(std::string_view name) const {
         return Cp1251ToUtf8(display.Text(display.Field(name)));
     }
@@ -47,5 +57,34 @@ struct ReplyRig {
                          },
                          [this](const std::string& m) { errors.push_back(m); }};
 };
+
+// What one display field shows after a reply (UTF-8 text).
+struct Shown {
+    const char* field;
+    std::string text;
+    Colour colour;
+};
+
+// A reply line (UTF-8 body without CR LF, or a whole raw block when `raw`) and every field it
+// writes.
+struct ReplyCase {
+    std::string line;
+    std::vector<Shown> shown;
+    char decimalSeparator = '.';
+};
+
+// Runs every case on a fresh rig and checks text and colour of each listed field; no case may
+// report a conversion failure.
+inline void ExpectReplies(const std::vector<ReplyCase>& cases) {
+    for (const ReplyCase& c : cases) {
+        ReplyRig rig(c.decimalSeparator);
+        rig.Line(c.line);
+        EXPECT_TRUE(rig.errors.empty()) << c.line;
+        for (const Shown& s : c.shown) {
+            EXPECT_EQ(rig.Text(s.field), s.text) << c.line << " -> " << s.field;
+            EXPECT_EQ(rig.ColourOf(s.field), s.colour) << c.line << " -> " << s.field;
+        }
+    }
+}
 
 }  // namespace rv

@@ -75,10 +75,10 @@ TEST(ReplyScanner, FindKeyIsExactAndCaseSensitive) {
         {">gk=1\r\n", ">GK=", false, 0},
         {">GK1\r\n", ">GK=", false, 0},
         {"GK=1\r\n", ">GK=", false, 0},
-        {">>GK=1\r\n", ">GK=", true, 5},    // a '>' before the key's own
-        {">G>GK=1\r\n", ">GK=", true, 6},   // a shorter partial match first
-        {"abc>GK=", ">GK=", true, 7},       // the key ends the block
-        {">GK", ">GK=", false, 0},          // the block is shorter than the key
+        {">>GK=1\r\n", ">GK=", true, 5},   // a '>' before the key's own
+        {">G>GK=1\r\n", ">GK=", true, 6},  // a shorter partial match first
+        {"abc>GK=", ">GK=", true, 7},      // the key ends the block
+        {">GK", ">GK=", false, 0},         // the block is shorter than the key
         {"", ">GK=", false, 0},
         {">GAS=10;0\r\n", ">GAS=1480;", false, 0},
         {">GAS=1480;0\r\n", ">GAS=1480;", true, 10},
@@ -189,23 +189,23 @@ TEST(ReplyScanner, FloatBitsTexts) {
         {0, 4, "0.0000", "0,0000"},
         {1103364096, 2, "24.50", "24,50"},  // 24.5
         {Bits(-3.25f), 2, "-3.25", "-3,25"},
-        {Bits(-0.0f), 4, "0.0000", "0,0000"},         // negative zero has no sign
-        {Bits(-0.00004f), 4, "0.0000", "0,0000"},     // rounds to zero: no sign
-        {Bits(0.00006f), 4, "0.0001", "0,0001"},      // rounds up to the last decimal
-        {Bits(9.99996f), 4, "10.0000", "10,0000"},    // carry into a new digit
-        {Bits(0.125f), 2, "0.13", "0,13"},            // exact half: away from zero
+        {Bits(-0.0f), 4, "0.0000", "0,0000"},       // negative zero has no sign
+        {Bits(-0.00004f), 4, "0.0000", "0,0000"},   // rounds to zero: no sign
+        {Bits(0.00006f), 4, "0.0001", "0,0001"},    // rounds up to the last decimal
+        {Bits(9.99996f), 4, "10.0000", "10,0000"},  // carry into a new digit
+        {Bits(0.125f), 2, "0.13", "0,13"},          // exact half: away from zero
         {Bits(-0.125f), 2, "-0.13", "-0,13"},
-        {Bits(1234567.875f), 4, "1234567.8750", "1234567,8750"},  // 10 digits exactly
+        {Bits(1234567.875f), 4, "1234567.8750", "1234567,8750"},   // 10 digits exactly
         {Bits(1048575.9375f), 4, "1048575.9380", "1048575,9380"},  // 11th digit rounded away
         {Bits(123456792.0f), 4, "123456792.0000", "123456792,0000"},
-        {Bits(1e10f), 2, "1E+10", "1E+10"},                             // exponent form
+        {Bits(1e10f), 2, "1E+10", "1E+10"},  // exponent form
         {Bits(3.4028234663852886e38f), 2, "3.402823466E+38", "3,402823466E+38"},
         {Bits(-1.5e12f), 4, "-1.500000027E+12", "-1,500000027E+12"},  // nearest single
         {0x7FC00000, 4, "NAN", "NAN"},
         {0x7F800000, 4, "INF", "INF"},
         {0xFF800000, 4, "-INF", "-INF"},
         {Bits(1.0f) + (std::int64_t{7} << 32), 4, "1.0000", "1,0000"},  // only the low 32 bits
-        {-1082130432, 2, "-1.00", "-1,00"},  // negative integer: its low 32 bits 0xBF800000
+        {-1082130432, 2, "-1.00", "-1,00"},     // negative integer: its low 32 bits 0xBF800000
         {Bits(1e-45f), 4, "0.0000", "0,0000"},  // the smallest subnormal
     };
     for (const auto& c : cases) {
@@ -256,10 +256,18 @@ TEST(ReplyScanner, ScaledIntegerTexts) {
         int decimals;
         const char* text;
     } cases[] = {
-        {123456, 2, 2, "1234,56"}, {15, 1, 1, "1,5"},        {0, 1, 1, "0,0"},
-        {5, 2, 2, "0,05"},         {-5, 2, 2, "-0,05"},      {11999, 3, 2, "12,00"},
-        {4205, 3, 2, "4,21"},      {4204, 3, 2, "4,20"},     {-4205, 3, 2, "-4,21"},
-        {-4, 3, 2, "0,00"},        {3, 0, 2, "3,00"},        {7, 0, 0, "7"},
+        {123456, 2, 2, "1234,56"},
+        {15, 1, 1, "1,5"},
+        {0, 1, 1, "0,0"},
+        {5, 2, 2, "0,05"},
+        {-5, 2, 2, "-0,05"},
+        {11999, 3, 2, "12,00"},
+        {4205, 3, 2, "4,21"},
+        {4204, 3, 2, "4,20"},
+        {-4205, 3, 2, "-4,21"},
+        {-4, 3, 2, "0,00"},
+        {3, 0, 2, "3,00"},
+        {7, 0, 0, "7"},
         {std::numeric_limits<std::int64_t>::min(), 2, 2, "-92233720368547758,08"},
     };
     for (const auto& c : cases) {
@@ -272,9 +280,9 @@ TEST(ReplyScanner, SignedByteTexts) {
         const char* field;
         const char* text;
     } cases[] = {
-        {"127", "+127"}, {"128", "-128"}, {"0", "+0"},   {"250", "-6"},  {"25", "+25"},
-        {"-5", "-5"},    {"255", "-1"},   {"256", "+0"}, {"-129", "+127"}, {"", "Err"},
-        {"abc", "Err"},  {"12\r", "Err"},
+        {"127", "+127"},  {"128", "-128"}, {"0", "+0"},    {"250", "-6"},
+        {"25", "+25"},    {"-5", "-5"},    {"255", "-1"},  {"256", "+0"},
+        {"-129", "+127"}, {"", "Err"},     {"abc", "Err"}, {"12\r", "Err"},
     };
     for (const auto& c : cases) EXPECT_EQ(SignedByteText(c.field), c.text) << c.field;
 }
@@ -288,10 +296,10 @@ TEST(ReplyScanner, PackedCharsTexts) {
         {"16706", "AB"},
         {"65", "A"},
         {"", ""},
-        {"0", "\0"s},              // the lowest byte is always there
-        {"1090519105", "AA"},      // bytes A,0,0,A: zero bytes above the lowest are skipped
+        {"0", "\0"s},                // the lowest byte is always there
+        {"1090519105", "AA"},        // bytes A,0,0,A: zero bytes above the lowest are skipped
         {"-1", "\xFF\xFF\xFF\xFF"},  // shifted as unsigned
-        {"16640", "A\0"s},         // bytes 0,0,A,0
+        {"16640", "A\0"s},           // bytes 0,0,A,0
     };
     for (const auto& c : cases) EXPECT_EQ(PackedCharsText(c.field), c.text) << c.field;
     EXPECT_THROW(PackedCharsText("AB"), ConversionError);
@@ -343,9 +351,9 @@ TEST(ReplyScanner, UnixSecondsAsDayCount) {
         {86399, 0, {1970, 1, 1, 23, 59, 59, 0}},
         {951782400, 0, {2000, 2, 29, 0, 0, 0, 0}},
         {1700000000, 0, {2023, 11, 14, 22, 13, 20, 0}},
-        {2147483648u, 0, {2038, 1, 19, 3, 14, 8, 0}},   // past the signed range
+        {2147483648u, 0, {2038, 1, 19, 3, 14, 8, 0}},  // past the signed range
         {4294967295u, 0, {2106, 2, 7, 6, 28, 15, 0}},  // the largest count
-        {3600, 90, {1969, 12, 31, 23, 30, 0, 0}},        // shifted back by minutes
+        {3600, 90, {1969, 12, 31, 23, 30, 0, 0}},      // shifted back by minutes
     };
     for (const auto& c : cases) {
         const LocalDateTime t = FromDayCount(UnixToDateTime(c.seconds, c.minutes));

@@ -1,6 +1,7 @@
 #pragma once
 // A calibration capture for tests: records every SendTarDat call in order.
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ class RecordingCapture : public CalibrationCapture {
         std::string kind;
         std::string value;
         bool operator==(const Call&) const = default;
+        // Shown by test failures as {index, kind, value}.
+        friend void PrintTo(const Call& c, std::ostream* os) {
+            *os << "{" << c.index << ", " << c.kind << ", " << c.value << "}";
+        }
     };
 
     void SendTarDat(const std::string& index, const std::string& kind,
