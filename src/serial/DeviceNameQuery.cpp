@@ -5,7 +5,7 @@
 namespace rv {
 
 std::string ReadGrowingDeviceList(const DeviceNameQueryFn& query, const ErrorTextFn& errorText) {
-    constexpr std::uint32_t kLargestSize = 64u * 1024u * 1024u;
+    constexpr std::uint32_t kLargestSize = 1024u * 1024u;  // real lists are tens of KiB
     std::uint32_t size = 5120;
     std::string buffer;
     for (;;) {

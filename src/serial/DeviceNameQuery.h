@@ -26,7 +26,7 @@ using ErrorTextFn = std::function<std::string(std::uint32_t error)>;
 // buffer to that count (at least by 1024, so the loop always moves on); without a count it grows
 // by 1024. Any other error throws std::runtime_error with errorText(error). A call with a count and
 // no error ends the loop: the list is cut to the count. A call that fails without an error code
-// means an empty list. Beyond 64 MiB the too-small error is thrown instead of growing further.
+// means an empty list. Beyond 1 MiB the too-small error is thrown instead of growing further.
 std::string ReadGrowingDeviceList(const DeviceNameQueryFn& query, const ErrorTextFn& errorText);
 
 }  // namespace rv

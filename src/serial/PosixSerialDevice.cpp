@@ -99,11 +99,7 @@ bool PosixSerialDevice::Open(const std::string& path) {
     return true;
 }
 
-bool PosixSerialDevice::Apply(const SerialLineSettings& s) {
-    if (fd_ < 0) return false;
-    struct termios tio;
-    if (::tcgetattr(fd_, &tio) != 0) return false;
-
+void PosixLineSettingsToTermios(const SerialLineSettings& s, struct termios& tio) {
     ::cfmakeraw(&tio);
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | PARMRK | ISTRIP);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -142,6 +138,15 @@ bool PosixSerialDevice::Apply(const SerialLineSettings& s) {
     const speed_t speed = SpeedConstant(s.baudRate, exact);
     ::cfsetispeed(&tio, speed);
     ::cfsetospeed(&tio, speed);
+}
+
+bool PosixSerialDevice::Apply(const SerialLineSettings& s) {
+    if (fd_ < 0) return false;
+    struct termios tio;
+    if (::tcgetattr(fd_, &tio) != 0) return false;
+    PosixLineSettingsToTermios(s, tio);
+    bool exact = true;
+    (void)SpeedConstant(s.baudRate, exact);
     bool ok = ::tcsetattr(fd_, TCSANOW, &tio) == 0;
     if (ok && !exact) (void)PosixSetCustomSpeed(fd_, s.baudRate);  // else the nearest stays
 

@@ -18,6 +18,8 @@
 
 #include "serial/SerialDevice.h"
 
+struct termios;
+
 namespace rv {
 
 class PosixSerialDevice : public SerialDevice {
@@ -40,6 +42,10 @@ class PosixSerialDevice : public SerialDevice {
     int fd_ = -1;
     int writeTimeoutMs_;
 };
+
+// Writes the line settings into a termios structure (raw mode, no waiting reads). Pseudo-terminals
+// keep only part of it (Linux forces 8 data bits and no parity on them).
+void PosixLineSettingsToTermios(const SerialLineSettings& settings, struct termios& tio);
 
 // Sets an exact line speed without a Bxxx constant (Linux termios2/BOTHER). False when the system
 // cannot do it.

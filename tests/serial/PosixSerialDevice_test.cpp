@@ -1,0 +1,356 @@
+// The termios backend against a real pseudo-terminal, and the COM namespace over a temporary
+// ports folder and a made-up /sys/class/tty tree.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "serial/CommPortDriver.h"
+#include "serial/PosixComNamespace.h"
+#include "serial/PosixSerialDevice.h"
+
+namespace fs = std::filesystem;
+
+namespace rv {
+namespace {
+
+// A pseudo-terminal pair; the test plays the unit on the master side.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string path;
+
+    Pty() {
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+        path = name;
+        ::close(slave);  // the device under test opens it by path
+        slave = -1;
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+    }
+    std::string ReadAll() {
+        std::string out;
+        char buf[4096];
+        for (int idle = 0; idle < 20;) {
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n > 0) {
+                out.append(buf, static_cast<std::size_t>(n));
+                idle = 0;
+            } else {
+                struct pollfd p = {master, POLLIN, 0};
+                ::poll(&p, 1, 10);
+                ++idle;
+            }
+        }
+        return out;
+    }
+};
+
+struct TempFolder {
+    fs::path path;
+    TempFolder() {
+        std::string templ = (fs::temp_directory_path() / "revodive-serial-XXXXXX").string();
+        path = ::mkdtemp(templ.data());
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+// Reads from the device until `want` bytes came or nothing more arrives.
+std::string ReadFromDevice(PosixSerialDevice& d, std::size_t want) {
+    std::string out;
+    std::uint8_t buf[256];
+    for (int tries = 0; tries < 200 && out.size() < want; ++tries) {
+        const std::int32_t n = d.Read(buf, sizeof buf);
+        if (n < 0) break;
+        if (n == 0) {
+            ::poll(nullptr, 0, 5);
+            continue;
+        }
+        out.append(reinterpret_cast<char*>(buf), static_cast<std::size_t>(n));
+    }
+    return out;
+}
+
+TEST(PosixSerialDevice, BytesTravelBothWaysUnchanged) {
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    PosixSerialDevice d;
+    ASSERT_TRUE(d.Open(pty.path));
+    ASSERT_TRUE(d.Apply(SerialLineSettings{}));
+
+    // Raw mode: CR, LF, zero bytes and 8-bit bytes pass unchanged, no echo.
+    const std::string toConsole(">MO=\xCC\xE5\xE3\xE0;1\r\n\0\x7F\xFF", 14);
+    ASSERT_EQ(::write(pty.master, toConsole.data(), toConsole.size()),
+              static_cast<ssize_t>(toConsole.size()));
+    EXPECT_EQ(ReadFromDevice(d, toConsole.size()), toConsole);
+
+    const std::string toUnit("\r>D 10;1\n");
+    EXPECT_EQ(d.Write(reinterpret_cast<const std::uint8_t*>(toUnit.data()),
+                      static_cast<std::int32_t>(toUnit.size())),
+              static_cast<std::int32_t>(toUnit.size()));
+    EXPECT_EQ(pty.ReadAll(), toUnit);
+}
+
+TEST(PosixSerialDevice, ReadReturnsAtOnceWhenNothingIsThere) {
+    Pty pty;
+    PosixSerialDevice d;
+    ASSERT_TRUE(d.Open(pty.path));
+    std::uint8_t buf[16];
+    EXPECT_EQ(d.Read(buf, sizeof buf), 0);
+    d.Close();
+    EXPECT_EQ(d.Read(buf, sizeof buf), -1);
+    EXPECT_EQ(d.Write(buf, 1), -1);
+}
+
+TEST(PosixSerialDevice, LineSettingsAreApplied) {
+    Pty pty;
+    PosixSerialDevice d;
+    ASSERT_TRUE(d.Open(pty.path));
+    struct Case {
+        SerialLineSettings s;
+        speed_t speed;
+        tcflag_t csize;
+        tcflag_t parity;  // PARENB | PARODD (| CMSPAR) bits expected
+        bool twoStop;
+    };
+    SerialLineSettings base;
+    auto with = [&](auto change) {
+        SerialLineSettings s = base;
+        change(s);
+        return s;
+    };
+    const Case cases[] = {
+        {with([](auto& s) { s.baudRate = 115200; }), B115200, CS8, 0, false},
+        {with([](auto& s) {
+             s.baudRate = 4800;
+             s.dataBits = 7;
+             s.parity = 2;
+         }),
+         B4800, CS7, PARENB, false},
+        {with([](auto& s) {
+             s.baudRate = 38400;
+             s.dataBits = 5;
+             s.parity = 1;
+             s.stopBits = 2;
+         }),
+         B38400, CS5, PARENB | PARODD, true},
+#ifdef CMSPAR
+        {with([](auto& s) { s.parity = 3; }), B9600, CS8, PARENB | PARODD | CMSPAR, false},
+        {with([](auto& s) {
+             s.parity = 4;
+             s.stopBits = 1;
+         }),
+         B9600, CS8, PARENB | CMSPAR, true},
+#endif
+    };
+    for (const Case& c : cases) {
+        // The mapping itself, on a structure of its own: a pseudo-terminal keeps only part of it.
+        struct termios mapped = {};
+        PosixLineSettingsToTermios(c.s, mapped);
+        EXPECT_EQ(::cfgetospeed(&mapped), c.speed);
+        EXPECT_EQ(mapped.c_cflag & CSIZE, c.csize);
+        tcflag_t parityBits = PARENB | PARODD;
+#ifdef CMSPAR
+        parityBits |= CMSPAR;
+#endif
+        EXPECT_EQ(mapped.c_cflag & parityBits, c.parity);
+        EXPECT_EQ((mapped.c_cflag & CSTOPB) != 0, c.twoStop);
+
+        // What the terminal took.
+        EXPECT_TRUE(d.Apply(c.s));
+        struct termios tio;
+        ASSERT_EQ(::tcgetattr(d.Descriptor(), &tio), 0);
+        EXPECT_EQ(::cfgetospeed(&tio), c.speed);
+        EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, c.twoStop);
+        EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+        EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+        EXPECT_EQ(tio.c_iflag & (ICRNL | IXON | IXOFF), 0u);
+        EXPECT_EQ(tio.c_cc[VMIN], 0);
+        EXPECT_EQ(tio.c_cc[VTIME], 0);
+    }
+
+    SerialLineSettings flow;
+    flow.rtsCts = true;
+    flow.xonXoff = true;
+    EXPECT_TRUE(d.Apply(flow));
+    struct termios tio;
+    ASSERT_EQ(::tcgetattr(d.Descriptor(), &tio), 0);
+    EXPECT_NE(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+    EXPECT_EQ(tio.c_cc[VSTART], 17);
+    EXPECT_EQ(tio.c_cc[VSTOP], 19);
+}
+
+TEST(PosixSerialDevice, SecondOpenerIsRefusedUntilTheFirstCloses) {
+    Pty pty;
+    PosixSerialDevice first;
+    PosixSerialDevice second;
+    ASSERT_TRUE(first.Open(pty.path));
+    EXPECT_FALSE(second.Open(pty.path));
+    first.Close();
+    EXPECT_TRUE(second.Open(pty.path));
+}
+
+TEST(PosixSerialDevice, OpenFailsForMissingAndNonTerminalPaths) {
+    TempFolder tmp;
+    const std::string file = (tmp.path / "plain").string();
+    std::ofstream(file) << "x";
+    PosixSerialDevice d;
+    EXPECT_FALSE(d.Open((tmp.path / "missing").string()));
+    EXPECT_FALSE(d.Open(file));
+    EXPECT_FALSE(d.Open(""));
+    EXPECT_EQ(d.Descriptor(), -1);
+}
+
+TEST(PosixSerialDevice, WriteToAPeerThatDoesNotReadEndsShort) {
+    Pty pty;
+    PosixSerialDevice d(200);  // 200 ms of patience
+    ASSERT_TRUE(d.Open(pty.path));
+    ASSERT_TRUE(d.Apply(SerialLineSettings{}));
+    // Far more than a terminal's queues hold; the master side never reads.
+    const std::string big(4 * 1024 * 1024, 'x');
+    const std::int32_t written = d.Write(reinterpret_cast<const std::uint8_t*>(big.data()),
+                                         static_cast<std::int32_t>(big.size()));
+    EXPECT_GE(written, 0);
+    EXPECT_LT(written, static_cast<std::int32_t>(big.size()));
+}
+
+TEST(PosixSerialDevice, DriverSendReportsFalseWhenThePeerStalls) {
+    Pty pty;
+    TempFolder tmp;
+    class Ticks : public TickSource {
+        void Start(int) override {}
+        void Stop() override {}
+    } ticks;
+    TCommPortDriver q(std::make_unique<PosixSerialDevice>(100), ticks,
+                      [&](int) { return pty.path; });
+    ASSERT_TRUE(q.OpenPort());
+    EXPECT_TRUE(q.SendText("\r>I 1\n"));
+    const std::string big(4 * 1024 * 1024, 'y');
+    EXPECT_FALSE(q.SendText(big));
+}
+
+// --- COM namespace ---
+
+struct Namespace {
+    TempFolder tmp;
+    ComNamespaceRoots roots;
+    Namespace() {
+        roots.portsFolder = (tmp.path / "ports").string();
+        roots.sysClassTty = (tmp.path / "sys").string();
+        roots.devFolder = (tmp.path / "dev").string();
+        fs::create_directories(roots.portsFolder);
+        fs::create_directories(roots.sysClassTty);
+        fs::create_directories(roots.devFolder);
+    }
+    // A tty in the fake sysfs; `driver` gives it a bound driver, `type` writes the 8250 type.
+    void AddTty(const std::string& name, bool driver, int type = -1, bool node = true) {
+        const fs::path entry = fs::path(roots.sysClassTty) / name;
+        fs::create_directories(entry / "device");
+        if (driver) {
+            fs::create_directories(tmp.path / "drivers" / "serial");
+            fs::create_symlink(tmp.path / "drivers" / "serial", entry / "device" / "driver");
+        }
+        if (type >= 0) std::ofstream(entry / "type") << type << "\n";
+        if (node) std::ofstream(fs::path(roots.devFolder) / name) << "";
+    }
+    void Publish(const std::string& name, const fs::path& target) {
+        fs::create_symlink(target, fs::path(roots.portsFolder) / name);
+    }
+};
+
+TEST(ComNamespace, HardwareRuleMapsTtyNamesToComNumbers) {
+    struct Case {
+        const char* tty;
+        int com;
+    };
+    for (const Case& c :
+         {Case{"ttyS0", 1}, Case{"ttyS19", 20}, Case{"ttyS20", 0}, Case{"ttyUSB0", 21},
+          Case{"ttyUSB39", 60}, Case{"ttyUSB40", 0}, Case{"ttyACM0", 61}, Case{"ttyACM38", 99},
+          Case{"ttyACM39", 0}, Case{"ttyS01", 0}, Case{"ttyS", 0}, Case{"tty1", 0},
+          Case{"ttyAMA0", 0}}) {
+        EXPECT_EQ(HardwareComNumber(c.tty), c.com) << c.tty;
+    }
+}
+
+TEST(ComNamespace, PortsFolderFollowsTheRuntimeDirectory) {
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
+    EXPECT_EQ(ComPortsFolder(), "/run/user/1234/revodive/ports");
+    ::setenv("XDG_RUNTIME_DIR", "", 1);
+    EXPECT_EQ(ComPortsFolder(), "/tmp/revodive-" + std::to_string(::getuid()) + "/ports");
+    if (old)
+        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(ComNamespace, ListsPublishedPortsAndRealHardwareSortedByNumber) {
+    Namespace ns;
+    Pty a, b;
+    ns.Publish("COM9", a.path);
+    ns.Publish("COM3", b.path);
+    ns.Publish("COM05", a.path);               // leading zero: not a port name
+    ns.Publish("COM100", a.path);              // out of range
+    ns.Publish("COM7", ns.tmp.path / "gone");  // dangling: absent
+    ns.AddTty("ttyS0", true, 4);               // a UART: COM1
+    ns.AddTty("ttyS1", true, 0);               // a slot without a UART
+    ns.AddTty("ttyS2", false);                 // no driver
+    ns.AddTty("ttyUSB0", true);                // COM21
+    ns.AddTty("ttyACM1", true, -1, false);     // no device node
+    ns.AddTty("ttyS8", true, 4);               // would be COM9, but the ports folder has it
+
+    const auto ports = ListComPorts(ns.roots);
+    std::vector<std::string> names;
+    for (const auto& p : ports) names.push_back(p.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM3", "COM9", "COM21"}));
+    EXPECT_EQ(ComNamespaceList(ns.roots), std::string("COM1\0COM3\0COM9\0COM21\0\0", 22));
+
+    EXPECT_EQ(ResolveComPort(9, ns.roots), fs::canonical(a.path).string());
+    EXPECT_EQ(ResolveComPort(1, ns.roots), ns.roots.devFolder + "/ttyS0");
+    EXPECT_EQ(ResolveComPort(21, ns.roots), ns.roots.devFolder + "/ttyUSB0");
+    for (int absent : {0, 2, 7, 62, 100}) EXPECT_EQ(ResolveComPort(absent, ns.roots), "") << absent;
+}
+
+TEST(ComNamespace, MissingPortsFolderListsOnlyHardware) {
+    Namespace ns;
+    fs::remove_all(ns.roots.portsFolder);
+    ns.AddTty("ttyUSB2", true);
+    EXPECT_EQ(ComNamespaceList(ns.roots), std::string("COM23\0\0", 7));
+}
+
+TEST(ComNamespace, UnreadablePortsFolderIsAnError) {
+    Namespace ns;
+    fs::remove_all(ns.roots.portsFolder);
+    std::ofstream(ns.roots.portsFolder) << "not a folder";
+    // A file where the folder should be is reported, not taken for an empty folder; so is a
+    // folder without read permission (root reads everything: checked as an ordinary user only).
+    EXPECT_THROW(ListComPorts(ns.roots), std::runtime_error);
+    EXPECT_EQ(ResolveComPort(3, ns.roots), "");
+    if (::geteuid() != 0) {
+        fs::remove(ns.roots.portsFolder);
+        fs::create_directories(ns.roots.portsFolder);
+        ::chmod(ns.roots.portsFolder.c_str(), 0);
+        EXPECT_THROW(ListComPorts(ns.roots), std::runtime_error);
+        ::chmod(ns.roots.portsFolder.c_str(), 0700);
+    }
+}
+
+}  // namespace
+}  // namespace rv
