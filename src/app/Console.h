@@ -51,6 +51,7 @@ class Console {
     void StatClearExecute();
 
     void AddLogObserver(LogObserver* observer) { logObservers_.push_back(observer); }
+    void RemoveLogObserver(LogObserver* observer) { std::erase(logObservers_, observer); }
 
   protected:
     // Decoding of the reply keys of one block (step after logging); empty until the decoders

@@ -1,15 +1,246 @@
 #include "ui/SensorAreaWidget.h"
 
-#include "app/MainForm.h"
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "text/Cp1251.h"
+#include "ui/ColoursQt.h"
 #include "ui/DisplayBinderQt.h"
+#include "ui/SectionPlan.h"
+#include "ui/SensorAreaLayout.h"
 
 namespace rv {
+namespace {
 
-SensorAreaWidget::SensorAreaWidget(DisplayModel& form_or_model, DisplayBinderQt& binder,
-                                   QWidget* parent)
-    : QWidget(parent) {
-    (void)form_or_model;
-    (void)binder;
+constexpr int kCaptionWidth = 150;
+constexpr int kCaptionGap = 8;
+constexpr int kFieldMinWidth = 65;
+constexpr int kColumnTitleHeight = 16;
+constexpr int kColumnTitleLine = 4;
+constexpr int kHeaderLineHeight = 4;
+
+void MakeGrey(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, ToQColor(kGrey));
+    w->setPalette(p);
+}
+
+QLabel* Caption(const QString& text, int width, Qt::Alignment align, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFixedWidth(width);
+    label->setAlignment(align | Qt::AlignVCenter);
+    MakeGrey(label);
+    return label;
+}
+
+QFrame* ThinLine(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedHeight(kHeaderLineHeight);
+    return line;
+}
+
+// A row of the fuel-level table, or its column-title row: four widgets placed by the column rule
+// whenever the row's width changes (the title row also renames its temperature column).
+class FuelLevelRow : public QWidget {
+  public:
+    FuelLevelRow(QWidget* parent, bool titles) : QWidget(parent), titles_(titles) {
+        if (titles_) {
+            line_ = new QFrame(this);
+            line_->setFrameShape(QFrame::HLine);
+            line_->setFrameShadow(QFrame::Sunken);
+        }
+    }
+    void SetCells(QWidget* caption, QWidget* level, QWidget* frequency, QLabel* temperature) {
+        cells_[0] = caption;
+        cells_[1] = level;
+        cells_[2] = frequency;
+        cells_[3] = temperature;
+        temperature_ = temperature;
+        Place();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        Place();
+    }
+
+  private:
+    void Place() {
+        if (!cells_[0]) return;
+        const FuelLevelColumns c = FuelLevelColumnsFor(width());
+        const ColumnSpan spans[4] = {c.caption, c.level, c.frequency, c.temperature};
+        const int cellHeight = titles_ ? kColumnTitleHeight : kSensorRowShown;
+        for (int i = 0; i < 4; ++i)
+            cells_[i]->setGeometry(spans[i].x, 0, spans[i].width, cellHeight);
+        if (titles_) {
+            line_->setGeometry(0, kColumnTitleHeight, width(), kColumnTitleLine);
+            temperature_->setText(QString::fromUtf8(TemperatureTitle(c.temperature.width).data()));
+        }
+    }
+
+    bool titles_;
+    QFrame* line_ = nullptr;
+    QWidget* cells_[4] = {nullptr, nullptr, nullptr, nullptr};
+    QLabel* temperature_ = nullptr;
+};
+
+void UseTemperatureFont(QWidget* w) {
+    QFont font = w->font();
+    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+        font.setFamily(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    w->setFont(font);
+}
+
+}  // namespace
+
+SensorAreaWidget::SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder, QWidget* parent)
+    : QWidget(parent), model_(model) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    labelNo_ = new QLabel(QString::fromUtf8("Датчики не обнаружены"), this);
+    labelNo_->setObjectName(QStringLiteral("LabelNo"));
+    labelNo_->setAlignment(Qt::AlignCenter);
+    labelNo_->setFixedHeight(kSensorRowShown);
+    MakeGrey(labelNo_);
+    layout->addWidget(labelNo_);
+
+    area_ = new QScrollArea(this);
+    area_->setObjectName(QStringLiteral("scbCDat"));
+    area_->setFrameShape(QFrame::NoFrame);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area_->setWidgetResizable(true);
+    layout->addWidget(area_, 1);
+
+    auto* content = new QWidget(area_);
+    content->setAutoFillBackground(false);
+    auto* rows = new QVBoxLayout(content);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    const auto& plan = SensorRows();
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        QWidget* row = MakeRow(static_cast<int>(i), binder, content);
+        rows_.push_back(row);
+        rows->addWidget(row);
+    }
+    rows->addStretch(1);
+    area_->setWidget(content);
+    // The area shows the column's background, not a panel of its own.
+    area_->viewport()->setAutoFillBackground(false);
+
+    labelNo_->setVisible(model_.LabelNoVisible());
+    model_.AddObserver(this);
+}
+
+SensorAreaWidget::~SensorAreaWidget() {
+    model_.RemoveObserver(this);
+}
+
+QLabel* SensorAreaWidget::MakeRunTimeCaption(const char* name, QWidget* parent) {
+    // Captions rewritten by the replies (sensor identities, sensor numbers) are captions all the
+    // same: grey, text from the model.
+    const int field = model_.Field(name);
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))));
+    MakeGrey(label);
+    captions_[field] = label;
+    return label;
+}
+
+QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidget* parent) {
+    const SensorRowPlan& plan = SensorRows()[sensorRow];
+    const QString name = QStringLiteral("Panel") + QString::number(plan.number);
+    QWidget* row = nullptr;
+    switch (plan.kind) {
+        case SensorRowKind::GroupHeader: {
+            row = new QWidget(parent);
+            auto* h = new QHBoxLayout(row);
+            h->setContentsMargins(0, 0, 0, 0);
+            h->setSpacing(4);
+            auto* title = new QLabel(QString::fromUtf8(plan.caption), row);
+            title->setAlignment(Qt::AlignCenter);
+            h->addWidget(ThinLine(row), 1);
+            h->addWidget(title);
+            h->addWidget(ThinLine(row), 1);
+            break;
+        }
+        case SensorRowKind::Value: {
+            row = new QWidget(parent);
+            auto* h = new QHBoxLayout(row);
+            h->setContentsMargins(0, 0, 0, 0);
+            h->setSpacing(0);
+            QLabel* caption = plan.captionName ? MakeRunTimeCaption(plan.captionName, row)
+                                               : Caption(QString::fromUtf8(plan.caption),
+                                                         kCaptionWidth, Qt::AlignRight, row);
+            caption->setFixedWidth(kCaptionWidth);
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            h->addWidget(caption);
+            h->addSpacing(kCaptionGap);
+            QLabel* field = binder.MakeLabel(plan.field, row);
+            field->setMinimumWidth(kFieldMinWidth);
+            field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            h->addWidget(field, 1);
+            break;
+        }
+        case SensorRowKind::ColumnTitles: {
+            auto* fl = new FuelLevelRow(parent, true);
+            auto* number =
+                Caption(QString::fromUtf8("№"), kFuelLevelCaptionWidth, Qt::AlignRight, fl);
+            auto* level = new QLabel(QString::fromUtf8("уровень"), fl);
+            auto* frequency = new QLabel(QString::fromUtf8("частота"), fl);
+            auto* temperature = new QLabel(QString::fromUtf8("температура"), fl);
+            for (QLabel* l : {level, frequency, temperature}) l->setAlignment(Qt::AlignCenter);
+            fl->SetCells(number, level, frequency, temperature);
+            row = fl;
+            break;
+        }
+        case SensorRowKind::FuelLevel: {
+            auto* fl = new FuelLevelRow(parent, false);
+            QLabel* caption = MakeRunTimeCaption(plan.captionName, fl);
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            QLabel* level = binder.MakeLabel(plan.field, fl);
+            QLabel* frequency = binder.MakeLabel(plan.field2, fl);
+            QLabel* temperature = binder.MakeLabel(plan.field3, fl);
+            for (QLabel* l : {level, frequency, temperature}) l->setAlignment(Qt::AlignCenter);
+            UseTemperatureFont(temperature);
+            fl->SetCells(caption, level, frequency, temperature);
+            row = fl;
+            break;
+        }
+    }
+    row->setObjectName(name);
+    row->setFixedHeight(model_.SensorRowHeight(sensorRow));
+    return row;
+}
+
+void SensorAreaWidget::FieldChanged(int field) {
+    auto it = captions_.find(field);
+    if (it != captions_.end()) {
+        it->second->setText(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))));
+    }
+}
+
+void SensorAreaWidget::SensorRowHeightChanged(int sensorRow) {
+    if (sensorRow >= 0 && static_cast<std::size_t>(sensorRow) < rows_.size()) {
+        rows_[sensorRow]->setFixedHeight(model_.SensorRowHeight(sensorRow));
+    }
+}
+
+void SensorAreaWidget::LabelNoChanged(bool visible) {
+    labelNo_->setVisible(visible);
 }
 
 }  // namespace rv

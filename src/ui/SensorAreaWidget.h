@@ -1,18 +1,41 @@
 #pragma once
 // The content of "Цифровые входы / выходы": the note LabelNo ("Датчики не обнаружены") and the
-// sensor area scbCDat with its groups and collapsible rows, following the display model.
+// sensor area scbCDat with its groups and collapsible rows, following the display model. Every
+// row is a panel named "Panel" + its number; its height is the model's (1 pixel folded, 20 shown),
+// and the note shows exactly while the model says no row is shown.
 
 #include <QWidget>
+#include <unordered_map>
+#include <vector>
+
+#include "protocol/DisplayModel.h"
+
+class QLabel;
+class QScrollArea;
 
 namespace rv {
 
 class DisplayBinderQt;
-class DisplayModel;
 class MainForm;
 
-class SensorAreaWidget : public QWidget {
+class SensorAreaWidget : public QWidget, public DisplayObserver {
   public:
     SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder, QWidget* parent = nullptr);
+    ~SensorAreaWidget() override;
+
+    void FieldChanged(int field) override;
+    void SensorRowHeightChanged(int sensorRow) override;
+    void LabelNoChanged(bool visible) override;
+
+  private:
+    QWidget* MakeRow(int sensorRow, DisplayBinderQt& binder, QWidget* parent);
+    QLabel* MakeRunTimeCaption(const char* name, QWidget* parent);
+
+    DisplayModel& model_;
+    QLabel* labelNo_ = nullptr;
+    QScrollArea* area_ = nullptr;
+    std::vector<QWidget*> rows_;                 // by index into SensorRows()
+    std::unordered_map<int, QLabel*> captions_;  // run-time captions (LLOWT0.., LLS0..) by field
 };
 
 }  // namespace rv
