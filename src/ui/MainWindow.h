@@ -1,13 +1,77 @@
 #pragma once
+// The console's one window, "Rarevi Revodive": the menu, the page control with the monitor view
+// and the calibration view, and the bottom bar with the maker's button. It owns the form logic
+// (MainForm) and the serial driver's timer, runs the start-up sequence and the close request.
 
 #include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "app/MainForm.h"
+#include "app/SystemClock.h"
+#include "text/RegionalFormats.h"
+
+class QLabel;
+class QTabWidget;
 
 namespace rv {
 
+class CalibrationPage;
+class DisplayBinderQt;
+class MainMenuQt;
+class MonitorView;
+class TimerTickQt;
+
 class MainWindow : public QMainWindow {
-    Q_OBJECT
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `platform` may hold a device and a port-list reader for tests; the window supplies the tick
+    // source, the error report and the home-page opener.
+    explicit MainWindow(FormPlatform platform = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainForm& Form() { return *form_; }
+    const std::string& ExePath() const { return exePath_; }
+
+    // The page control PC: 0 the monitor view, 1 the calibration view.
+    int CurrentPage() const;
+    void N8Click();  // "Логгер"
+    void N9Click();  // "Тарировка"
+
+    // "Сохранить лог-файл в..": proposes a name and writes the traffic log where the technician
+    // chooses. A file that cannot be written is reported with the system's reason.
+    void SaveActionExecute();
+    // Writes the traffic log to `path`; false (after telling the technician) when it failed.
+    bool SaveLogTo(const QString& path);
+
+    // Runs the start-up sequence; the constructor calls it.
+    void FormCreate();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void BuildLayout();
+    QWidget* BuildBottomBar();
+    void ReportError(const std::string& message);
+    void ShowUserError(const QString& text);
+    void Panel0Resized();
+    void StartDemoHooks();
+    void ApplyOuterSize();
+
+    RegionalFormats formats_;
+    SystemClock clock_;
+    std::unique_ptr<TimerTickQt> ticks_;
+    std::unique_ptr<MainForm> form_;
+    std::unique_ptr<DisplayBinderQt> binder_;
+    std::string exePath_;
+    QTabWidget* pages_ = nullptr;
+    MonitorView* monitor_ = nullptr;
+    CalibrationPage* calibration_ = nullptr;
+    MainMenuQt* menu_ = nullptr;
+    QLabel* errorText_ = nullptr;
+    bool shown_ = false;
 };
 
 }  // namespace rv

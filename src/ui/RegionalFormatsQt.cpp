@@ -1,0 +1,51 @@
+#include "ui/RegionalFormatsQt.h"
+
+#include <QRegularExpression>
+
+#include "text/Cp1251.h"
+
+namespace rv {
+namespace {
+
+// One Windows-1251 character of a separator; the fallback when the locale's is not one byte.
+char SingleByte(const QString& text, char fallback) {
+    const std::string bytes = Utf8ToCp1251(text.toStdString());
+    return bytes.size() == 1 ? bytes[0] : fallback;
+}
+
+QString WithoutTimeZone(QString pattern) {
+    // "t", "tt", "ttt", "tttt" name the time zone; the unit's times carry none.
+    pattern.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return pattern.trimmed();
+}
+
+char TimeSeparatorOf(const QString& timePattern) {
+    for (qsizetype i = 0; i < timePattern.size(); ++i) {
+        const QChar c = timePattern[i];
+        if (c == u'h' || c == u'H') {
+            qsizetype j = i;
+            while (j < timePattern.size() && (timePattern[j] == u'h' || timePattern[j] == u'H'))
+                ++j;
+            if (j < timePattern.size() && !timePattern[j].isLetter()) {
+                return SingleByte(QString(timePattern[j]), ':');
+            }
+            break;
+        }
+    }
+    return ':';
+}
+
+}  // namespace
+
+RegionalFormats RegionalFormatsOf(const QLocale& locale) {
+    RegionalFormats f;
+    f.decimalSeparator = SingleByte(locale.decimalPoint(), '.');
+    const QString date = locale.dateFormat(QLocale::ShortFormat);
+    const QString time = WithoutTimeZone(locale.timeFormat(QLocale::LongFormat));
+    if (!date.isEmpty()) f.shortDateFormat = date.toStdString();
+    if (!time.isEmpty()) f.longTimeFormat = time.toStdString();
+    f.timeSeparator = TimeSeparatorOf(time);
+    return f;
+}
+
+}  // namespace rv

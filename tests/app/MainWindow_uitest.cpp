@@ -1,0 +1,235 @@
+// The real main window on the offscreen platform: start state, menus, view switching, speeds,
+// saving the traffic log, the error report, closing.
+#include "ui/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "support/ScriptedSerialDevice.h"
+#include "text/Cp1251.h"
+#include "ui/ColoursQt.h"
+
+namespace rv {
+namespace {
+
+struct WindowRig {
+    explicit WindowRig(std::string portList = std::string("COM1\0COM3\0COM12\0\0", 17)) {
+        auto scripted = std::make_unique<test::ScriptedSerialDevice>();
+        device = scripted.get();
+        FormPlatform p;
+        p.device = std::move(scripted);
+        p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
+        p.readPortList = [portList] { return portList; };
+        window = std::make_unique<MainWindow>(std::move(p));
+        window->show();
+        QApplication::processEvents();
+    }
+    template <typename T>
+    T* Find(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    QAction* Action(const QString& name) const { return Find<QAction>(name); }
+    QString Text(const char* name) const {
+        auto* w = window->findChild<QWidget*>(QString::fromUtf8(name));
+        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+        if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+        return QStringLiteral("<missing %1>").arg(QString::fromUtf8(name));
+    }
+    QColor TextColour(const char* name) const {
+        auto* w = window->findChild<QWidget*>(QString::fromUtf8(name));
+        return w ? w->palette().color(QPalette::WindowText) : QColor();
+    }
+    // Feeds one read to the scripted device and runs the driver's tick.
+    void Feed(std::string_view bytes) {
+        device->QueueRead(bytes);
+        window->Form().Q().PollReceive();
+        QApplication::processEvents();
+    }
+
+    test::ScriptedSerialDevice* device = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+QStringList MenuTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* a : menu->actions()) {
+        QString t = a->isSeparator() ? QStringLiteral("-") : a->text();
+        if (!a->shortcut().isEmpty()) t += QStringLiteral(" [") + a->shortcut().toString() + "]";
+        texts << t;
+    }
+    return texts;
+}
+
+TEST(MainWindow, StartsInTheIdleMonitorView) {
+    WindowRig r;
+    EXPECT_EQ(r.window->windowTitle(), QStringLiteral("Rarevi Revodive"));
+    EXPECT_EQ(r.window->CurrentPage(), 0);
+    EXPECT_EQ(r.window->frameGeometry().height(), 600);
+    for (const char* name : {"LL_DN", "LL_MN", "LL_GK0", "LL_DS10", "LL_MS7", "LL_PIN", "LL_I5"}) {
+        EXPECT_EQ(r.Text(name), QStringLiteral("-")) << name;
+        EXPECT_EQ(r.TextColour(name), ToQColor(kGrey)) << name;
+    }
+    EXPECT_EQ(r.Text("L_PNUM"), QStringLiteral("---"));
+    EXPECT_EQ(r.Text("L_PSTAT"), QStringLiteral("Нет подключения"));
+    EXPECT_EQ(r.TextColour("L_PSTAT"), ToQColor(kRed));
+    EXPECT_FALSE(r.window->Form().Q().IsOpen());
+    EXPECT_FALSE(r.Action(QStringLiteral("DeviceRestart"))->isEnabled());
+    EXPECT_TRUE(r.Action(QStringLiteral("GoHome"))->isEnabled());
+}
+
+TEST(MainWindow, MenusHoldTheirItemsInOrder) {
+    WindowRig r;
+    QStringList top;
+    for (QAction* a : r.window->menuBar()->actions()) top << a->text();
+    EXPECT_EQ(top, (QStringList{"&Файл", "&COM порт", "Команды", "Логгер", "Тарировка"}));
+
+    EXPECT_EQ(MenuTexts(r.Find<QMenu>("N1")),
+              (QStringList{"Очистить лог-файл", "Сохранить лог-файл в..", "-", "Домашняя страница",
+                           "-", "Выход"}));
+    EXPECT_EQ(MenuTexts(r.Find<QMenu>("N2")),
+              (QStringList{"Стоп [Ctrl+Space]", "-", "COM1 [Ctrl+1]", "COM3 [Ctrl+3]", "COM12", "-",
+                           "Скорость 115200 бит/с", "Скорость 38400 бит/с", "Скорость 19200 бит/с",
+                           "Скорость 9600 бит/с", "Скорость 4800 бит/с", "-",
+                           "Обновить список [Ctrl+R]"}));
+    EXPECT_EQ(
+        MenuTexts(r.Find<QMenu>("N3")),
+        (QStringList{"Pестарт устройства", "-", "Включить лог с модуля", "Выключить лог с модуля",
+                     "-", "Включить лог GSM", "Выключить лог GSM", "-", "Обновить параметры",
+                     "Обновить статус", "Обновить GSM", "-", "Обновить ПО через WEB",
+                     "Обновить ПО локально", "Обновить настройки через WEB ", "-",
+                     "Пакет с координатами", "Очистить внешнюю память"}));
+    // The restart caption begins with the Latin capital P.
+    EXPECT_EQ(r.Action(QStringLiteral("DeviceRestart"))->text().at(0), QChar(u'P'));
+
+    // Refreshing twice leaves one item per port.
+    r.Action(QStringLiteral("FindAction"))->trigger();
+    r.Action(QStringLiteral("FindAction"))->trigger();
+    EXPECT_EQ(MenuTexts(r.Find<QMenu>("N2")).count(QStringLiteral("COM3 [Ctrl+3]")), 1);
+}
+
+TEST(MainWindow, ViewsSwitchOnlyFromTheMenu) {
+    WindowRig r;
+    r.Action(QStringLiteral("N9"))->trigger();
+    EXPECT_EQ(r.window->CurrentPage(), 1);
+    EXPECT_TRUE(r.Find<QWidget>("tabTar")->isVisible());
+    r.Action(QStringLiteral("N8"))->trigger();
+    EXPECT_EQ(r.window->CurrentPage(), 0);
+    EXPECT_FALSE(r.Find<QTabWidget>("PC")->tabBar()->isVisible());
+}
+
+TEST(MainWindow, PortItemsStartStopAndSpeeds) {
+    WindowRig r;
+    QAction* com3 = r.Action(QStringLiteral("DeviceItem3"));
+    ASSERT_NE(com3, nullptr);
+    r.Action(QStringLiteral("br4"))->trigger();  // 9600 while stopped
+    com3->trigger();
+    ASSERT_TRUE(r.window->Form().Q().IsOpen());
+    EXPECT_EQ(r.device->OpenedPaths().back(), "/dev/ttyTEST3");
+    EXPECT_EQ(r.window->Form().Q().PortSpeed(), br9600);
+    EXPECT_TRUE(com3->isChecked());
+    EXPECT_EQ(r.Text("L_PNUM"), QStringLiteral("COM3"));
+    EXPECT_EQ(r.Text("L_PSTAT"), QStringLiteral("Ok"));
+    EXPECT_TRUE(r.Action(QStringLiteral("DeviceRestart"))->isEnabled());
+    // Only the checked speed stays enabled while started; clicking it changes nothing.
+    for (const char* name : {"br1", "br2", "br3", "br5"}) {
+        EXPECT_FALSE(r.Action(QString::fromUtf8(name))->isEnabled()) << name;
+    }
+    r.Action(QStringLiteral("br4"))->trigger();
+    EXPECT_TRUE(r.Action(QStringLiteral("br4"))->isChecked());
+
+    r.Action(QStringLiteral("DeviceRestart"))->trigger();
+    EXPECT_EQ(r.device->Written(), "\r>D 1;0\n");
+
+    r.Action(QStringLiteral("StopAction"))->trigger();
+    EXPECT_FALSE(r.window->Form().Q().IsOpen());
+    EXPECT_EQ(r.Text("L_PNUM"), QStringLiteral("-"));
+    EXPECT_FALSE(r.Action(QStringLiteral("DeviceRestart"))->isEnabled());
+    for (const char* name : {"br1", "br2", "br3", "br4", "br5"}) {
+        EXPECT_TRUE(r.Action(QString::fromUtf8(name))->isEnabled()) << name;
+    }
+    EXPECT_TRUE(com3->isChecked());  // "Стоп" changes no check mark
+    com3->trigger();  // the checked item clicked again: restarted, its mark toggled off
+    EXPECT_FALSE(com3->isChecked());
+    EXPECT_TRUE(r.window->Form().Q().IsOpen());
+}
+
+TEST(MainWindow, RepliesShowAndTheClearReturnsToIdle) {
+    WindowRig r;
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    r.Feed(">DN=123456\r\n>DS=0\r\n");
+    EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("123456"));
+    EXPECT_EQ(r.Text("LL_DS8"), QStringLiteral("Hе требуется"));
+    r.Action(QStringLiteral("StatClear"))->trigger();
+    EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("-"));
+    EXPECT_EQ(r.window->Form().Log().Count(), 0u);
+}
+
+TEST(MainWindow, AFieldThatCannotBeReadIsShownInTheBottomBarAndReceptionGoesOn) {
+    WindowRig r;
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    r.Feed(">ML3=x;1\r\n");
+    EXPECT_EQ(r.Find<QLabel>("ErrorReport")->text(),
+              QStringLiteral("'x' is not a valid integer value"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    r.Feed(">DN=42\r\n");
+    EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("42"));
+}
+
+std::filesystem::path TempFolder(const char* what) {
+    auto dir = std::filesystem::temp_directory_path() /
+               (std::string("revodive-") + what + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+TEST(MainWindow, SavesTheTrafficLogAndReportsAFailedSave) {
+    WindowRig r;
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    r.Feed(W(">MO=МегаФон;25002\r\n"));
+    r.Feed("\r\n");
+    const auto dir = TempFolder("windowsave");
+    const auto path = dir / "traffic.log";
+    ASSERT_TRUE(r.window->SaveLogTo(QString::fromStdString(path.string())));
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_EQ(r.window->Form().Log().Count(), 2u);
+    const std::string first(r.window->Form().Log().Line(0));
+    EXPECT_EQ(first.substr(12), W("  >MO=МегаФон;25002"));
+    EXPECT_EQ(bytes, first + "\r\n" + std::string(r.window->Form().Log().Line(1)) + "\r\n\r\n");
+
+    EXPECT_FALSE(r.window->SaveLogTo(QStringLiteral("/nonexistent-revodive-folder/x.log")));
+    auto* box = r.Find<QMessageBox>("UserError");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().startsWith(QStringLiteral("Лог-файл не сохранён.")));
+    EXPECT_EQ(r.window->Form().Log().Count(), 2u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(MainWindow, ClosingStopsReceptionFirst) {
+    WindowRig r;
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    ASSERT_TRUE(r.window->Form().Q().IsOpen());
+    r.Action(QStringLiteral("CloseAcion"))->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(r.window->isVisible());
+    EXPECT_FALSE(r.window->Form().Q().IsOpen());
+    r.device->QueueRead(">DN=5\r\n");
+    r.window->Form().Q().PollReceive();
+    EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("-"));
+}
+
+}  // namespace
+}  // namespace rv
