@@ -1,0 +1,256 @@
+// End to end: the simulated unit on a real pseudo-terminal, published in a temporary ports folder,
+// and the console's form with the real serial device reading it. Each test starts its own unit.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "support/ScriptedSerialDevice.h"
+#include "text/Cp1251.h"
+
+extern char** environ;
+namespace fs = std::filesystem;
+
+namespace rv {
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(10);
+
+struct TempRuntimeDir {
+    fs::path path;
+    TempRuntimeDir() {
+        std::string templ = (fs::temp_directory_path() / "revodive-sim-XXXXXX").string();
+        path = ::mkdtemp(templ.data());
+        ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);  // this process and the unit it starts
+    }
+    ~TempRuntimeDir() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    fs::path Link(int port) const {
+        return path / "revodive" / "ports" / ("COM" + std::to_string(port));
+    }
+};
+
+// One revodive-sim process.
+class SimProcess {
+  public:
+    explicit SimProcess(std::vector<std::string> args) {
+        std::vector<std::string> all = {REVODIVE_SIM_PATH};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~SimProcess() { Stop(); }
+    bool Running() const { return pid_ > 0; }
+    // SIGTERM and wait; the exit status (or -1).
+    int Stop(int sig = SIGTERM) {
+        if (pid_ <= 0) return status_;
+        ::kill(pid_, sig);
+        return Wait();
+    }
+    int Wait() {
+        int st = 0;
+        if (pid_ > 0 && ::waitpid(pid_, &st, 0) == pid_)
+            status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        pid_ = -1;
+        return status_;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
+bool WaitFor(
+    const std::function<bool()>& done, const std::function<void()>& step = [] {}) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        step();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+struct Session {
+    static constexpr int kPort = 9;
+    TempRuntimeDir runtime;
+    SimProcess sim{{"--port", std::to_string(kPort), "--seed", "7"}};
+    RegionalFormats formats;
+    FixedClock clock{{2026, 12, 8, 9, 5, 7, 4}};
+    test::ManualTickSource ticks;
+    std::vector<std::string> errors;
+    std::unique_ptr<MainForm> form;
+
+    // Waits for the unit's link, then brings the console up (with the real serial device) and
+    // starts the unit's port as the technician would.
+    bool Connect() {
+        if (!sim.Running()) return false;
+        if (!WaitFor([&] { return fs::exists(runtime.Link(kPort)); })) return false;
+        FormPlatform p;
+        p.ticks = &ticks;
+        p.reportError = [this](const std::string& m) { errors.push_back(m); };
+        form = std::make_unique<MainForm>(formats, clock, std::move(p));
+        form->FormCreate();
+        form->Connection().PortItemClick(kPort);
+        return form->Q().IsOpen();
+    }
+    std::string Text(const char* name) {
+        const DisplayModel& d = form->Display();
+        return Cp1251ToUtf8(d.Text(d.Field(name)));
+    }
+    bool Until(const std::function<bool()>& done) {
+        return WaitFor(done, [&] { form->Q().PollReceive(); });
+    }
+    bool LogHas(std::string_view text) const { return LogIndex(text) >= 0; }
+    // Index of the last log line that holds `text`, -1 when none does.
+    long LogIndex(std::string_view text) const {
+        for (std::size_t i = form->Log().Count(); i-- > 0;)
+            if (form->Log().Line(i).find(text) != std::string_view::npos)
+                return static_cast<long>(i);
+        return -1;
+    }
+};
+
+bool IsNumber(const std::string& s, double lo, double hi) {
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    return !s.empty() && *end == '\0' && v >= lo && v <= hi;
+}
+
+TEST(Sim, ConsoleFindsTheUnitAndDecodesItsReplies) {
+    Session s;
+    ASSERT_TRUE(s.Connect());
+    // The unit is offered (beside whatever serial hardware this machine has).
+    bool offered = false;
+    for (const auto& p : s.form->Connection().Ports()) offered = offered || p.name == "COM9";
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(s.Text("L_PSTAT"), "Ok");
+    EXPECT_EQ(s.Text("L_PNUM"), "COM9");
+
+    ASSERT_TRUE(s.Until([&] {
+        return s.Text("LL_DI0") != "-" && s.Text("LL_DN") != "-" && s.Text("LL_GK0") != "-" &&
+               s.Text("LL_MO") != "-" && s.Text("LL_MS7") != "-";
+    }));
+    EXPECT_EQ(s.Text("LL_DI0"), "Rarevi");
+    EXPECT_EQ(s.Text("LL_DI1"), "1.5");
+    EXPECT_EQ(s.Text("LL_DN").size(), 8u);
+    EXPECT_EQ(s.Text("LL_MN").size(), 15u);
+    EXPECT_TRUE(IsNumber(s.Text("LL_GK0"), 55.5, 56.0)) << s.Text("LL_GK0");
+    EXPECT_TRUE(IsNumber(s.Text("LL_GK1"), 37.4, 37.9)) << s.Text("LL_GK1");
+    EXPECT_EQ(s.Text("LL_MO"), "МегаФон [25002]");
+    EXPECT_EQ(s.Text("LL_MS1"), "Оk");
+    EXPECT_EQ(s.Text("LL_MS7"), "Ok");
+    EXPECT_TRUE(s.errors.empty());
+    EXPECT_GT(s.form->ReceivedBytes(), 0);
+}
+
+TEST(Sim, PinRequestFillsThePinFieldsAndAStoredPinIsReportedBack) {
+    Session s;
+    ASSERT_TRUE(s.Connect());
+    s.form->ExecuteAction("SettingsPinRead");  // ">I 4"
+    ASSERT_TRUE(s.Until([&] { return s.Text("LL_SP") == "0000" && s.Text("LL_SP2") == "0000"; }))
+        << s.Text("LL_SP");
+    s.form->ExecuteAction("DoCommand", ">S 6;4321");
+    ASSERT_TRUE(s.Until([&] { return s.Text("LL_SP") == "4321"; })) << s.Text("LL_SP");
+    s.form->ExecuteAction("DoCommand", ">S ISS2 auto;auto;auto");
+    ASSERT_TRUE(
+        s.Until([&] { return s.Text("LL_SS02") == "auto" && s.Text("LL_SS22") == "auto"; }));
+    // Nonsense is ignored and the unit keeps talking.
+    s.form->ExecuteAction("DoCommand", ">S 6;12;34;;\x01>>");
+    s.form->ExecuteAction("DoCommand", ">I 3");
+    ASSERT_TRUE(s.Until([&] { return s.Text("LL_SS01") == "internet"; }));
+    EXPECT_EQ(s.Text("LL_SP"), "4321");
+}
+
+TEST(Sim, LogOffStopsTheStream) {
+    Session s;
+    ASSERT_TRUE(s.Connect());
+    ASSERT_TRUE(s.Until([&] { return s.LogHas(">GK="); }));
+    s.form->ExecuteAction("LogOff");       // ">D 10;0"
+    s.form->ExecuteAction("GSMLogOff");    // ">D 9;0"
+    s.form->ExecuteAction("UpdateState");  // ">I 1": its answer marks where the stream stopped
+    s.form->StatClearExecute();
+    // The answer is self-test, supply, memory and clock, in that order.
+    ASSERT_TRUE(s.Until([&] {
+        const long ds = s.LogIndex(">DS=");
+        return ds >= 0 && s.LogIndex(">TW=") > ds;
+    }));
+    s.form->StatClearExecute();
+    // Navigation comes every second while the stream is on; two seconds bring none now.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < end) {
+        s.form->Q().PollReceive();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(s.form->Log().Count(), 0u) << (s.form->Log().Count() ? s.form->Log().Line(0) : "");
+    // Requests are still answered.
+    s.form->ExecuteAction("UpdateParam");  // ">I 0"
+    EXPECT_TRUE(s.Until([&] { return s.Text("LL_DI0") == "Rarevi"; }));
+}
+
+TEST(Sim, RestartClearsTheWindowThenTheUnitReportsAgain) {
+    Session s;
+    ASSERT_TRUE(s.Connect());
+    ASSERT_TRUE(s.Until([&] { return s.Text("LL_TW1") != "-" && s.Text("LL_DN") != "-"; }));
+    EXPECT_NE(s.Text("LL_TW1").rfind("0:00:", 0), 0u);  // it has been running for a while
+    const std::string unitId = s.Text("LL_DN");
+    s.form->ExecuteAction("DeviceRestart");  // ">D 1;0"
+    bool cleared = false;
+    ASSERT_TRUE(s.Until([&] {
+        cleared = cleared || s.Text("LL_DN") == "-";
+        return cleared && s.Text("LL_DN") != "-" && s.Text("LL_TW1") != "-";
+    }));
+    EXPECT_EQ(s.Text("LL_DN"), unitId);
+    EXPECT_EQ(s.Text("LL_TW1").rfind("0:00:", 0), 0u) << s.Text("LL_TW1");  // just started
+    ASSERT_GT(s.form->Log().Count(), 0u);
+    EXPECT_NE(s.form->Log().Line(0).find(">DI="), std::string_view::npos);
+}
+
+TEST(Sim, NumberIsRefusedWhileTakenAndTheLinkGoesWithTheUnit) {
+    TempRuntimeDir runtime;
+    SimProcess first({"--port", "7"});
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(runtime.Link(7)); }));
+    SimProcess second({"--port", "7"});
+    EXPECT_EQ(second.Wait(), 3);
+    EXPECT_TRUE(fs::exists(runtime.Link(7)));
+
+    EXPECT_EQ(first.Stop(SIGTERM), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(runtime.Link(7))));
+
+    SimProcess third({"--port", "7"});
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(runtime.Link(7)); }));
+    EXPECT_EQ(third.Stop(SIGINT), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(runtime.Link(7))));
+}
+
+TEST(Sim, BadArgumentsAreRefused) {
+    TempRuntimeDir runtime;
+    for (const char* port : {"0", "100", "x"}) {
+        SimProcess sim({"--port", port});
+        EXPECT_EQ(sim.Wait(), 2) << port;
+    }
+    EXPECT_FALSE(fs::exists(runtime.path / "revodive" / "ports" / "COM0"));
+}
+
+}  // namespace
+}  // namespace rv
