@@ -93,8 +93,11 @@ bool WaitFor(
 
 struct Session {
     static constexpr int kPort = 9;
+    Session() : Session({"--port", std::to_string(kPort), "--seed", "7"}) {}
+    explicit Session(std::vector<std::string> args) : sim(std::move(args)) {}
+
     TempRuntimeDir runtime;
-    SimProcess sim{{"--port", std::to_string(kPort), "--seed", "7"}};
+    SimProcess sim;
     RegionalFormats formats;
     FixedClock clock{{2026, 12, 8, 9, 5, 7, 4}};
     test::ManualTickSource ticks;
@@ -224,6 +227,68 @@ TEST(Sim, RestartClearsTheWindowThenTheUnitReportsAgain) {
     EXPECT_EQ(s.Text("LL_TW1").rfind("0:00:", 0), 0u) << s.Text("LL_TW1");  // just started
     ASSERT_GT(s.form->Log().Count(), 0u);
     EXPECT_NE(s.form->Log().Line(0).find(">DI="), std::string_view::npos);
+}
+
+// Every field of the monitor view, by name, with its text.
+std::vector<std::pair<std::string, std::string>> DisplayState(const MainForm& form) {
+    std::vector<std::pair<std::string, std::string>> state;
+    const DisplayModel& d = form.Display();
+    for (std::size_t i = 0; i < d.FieldCount(); ++i) {
+        const int f = static_cast<int>(i);
+        state.emplace_back(d.Name(f), d.Text(f));
+    }
+    return state;
+}
+
+TEST(Sim, OneRoundOfEveryReplyFamilyFillsEverySection) {
+    Session s{{"--port", "9", "--once"}};
+    ASSERT_TRUE(s.Connect());
+    // The last reply of the round is the last CAN key.
+    ASSERT_TRUE(s.Until([&] { return s.Text("LL_CU") != "-"; }));
+    for (const char* name :
+         {"LL_DI0", "LL_DN",  "LL_MN",   "LL_DF0",  "LL_TW0",  "LL_GK0",     "LL_GS3",
+          "LL_RMC", "LL_PB0", "LL_RW0",  "LL_DS0",  "LL_MS1",  "LL_MO",      "LL_ML",
+          "LL_MD0", "LL_MT1", "LL_MB",   "LL_MW1",  "LL_SA",   "LL_SS",      "LL_SMSIN",
+          "LL_I0",  "LL_I5",  "LL_LS0Y", "LL_LS2T", "LL_OW1",  "LL_GAS1480", "LL_GAS1460",
+          "LL_ML0", "LL_ML2", "LL_ML3",  "LL_ML5",  "LL_ICT2", "LL_CV1",     "LL_CA",
+          "LL_CC",  "LL_CE",  "LL_CG",   "LL_CK",   "LL_CR",   "LL_CT"}) {
+        EXPECT_NE(s.Text(name), "-") << name;
+        EXPECT_NE(s.Text(name), "") << name;
+    }
+    EXPECT_EQ(s.Text("LL_DS10"), "Ok");
+    EXPECT_EQ(s.Text("LL_ML3").rfind("MSCU", 0), 0u) << s.Text("LL_ML3");
+    EXPECT_EQ(s.Text("LLS0"), "1:");
+    EXPECT_EQ(s.Text("LLOWT1"), "28F0E1D2C3B4:");
+    EXPECT_TRUE(IsNumber(s.Text("LL_ML0"), -30, -5)) << s.Text("LL_ML0");
+    EXPECT_TRUE(s.errors.empty()) << s.errors.front();
+    EXPECT_FALSE(s.form->Display().LabelNoVisible());
+    EXPECT_EQ(s.sim.Wait(), 0);  // --once ends by itself
+}
+
+TEST(Sim, ReplayOfASavedLogGivesTheSameDisplay) {
+    TempRuntimeDir runtime;
+    std::string log;
+    std::vector<std::pair<std::string, std::string>> original;
+    {
+        Session s{{"--port", "9", "--once", "--seed", "11"}};
+        ASSERT_TRUE(s.Connect());
+        ASSERT_TRUE(s.Until([&] { return s.Text("LL_CU") != "-"; }));
+        original = DisplayState(*s.form);
+        log = s.form->Log().FileText();
+    }
+    const fs::path file = runtime.path / "session.log";
+    {
+        std::FILE* f = std::fopen(file.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(log.data(), 1, log.size(), f);
+        std::fclose(f);
+    }
+    Session replay{{"--port", "9", "--replay", file.string(), "--speed", "0"}};
+    ASSERT_TRUE(replay.Connect());
+    ASSERT_TRUE(replay.Until([&] { return replay.Text("LL_CU") != "-"; }));
+    EXPECT_EQ(DisplayState(*replay.form), original);
+    EXPECT_EQ(replay.form->Log().FileText(), log) << "same lines, same (fixed) arrival time";
+    EXPECT_EQ(replay.sim.Wait(), 0);
 }
 
 TEST(Sim, NumberIsRefusedWhileTakenAndTheLinkGoesWithTheUnit) {
