@@ -1,18 +1,67 @@
 #pragma once
 // The body of "Настройки": the SIM PIN and access-point fields with validation as the technician
 // types, and the read / write / automatic-mode buttons.
+//
+// The eight boxes show the settings editor's fields of the display model. What the technician
+// types goes to the editor at once (SettingsEditor::TypeText), which validates the group; the box
+// then shows the colour and, for the access-point fields, the hint as its tooltip. Text written by
+// a reply replaces the box's text. The box is not rewritten with the text it has just produced,
+// so typing never moves the cursor, and a typed character outside Windows-1251 stays visible (the
+// field is refused with its hint) instead of turning into the "?" the model holds for it.
+//
+// The section's widgets observe the form's display model, actions and settings editor: the form
+// must outlive them.
 
 #include <QWidget>
+#include <string>
+#include <vector>
+
+#include "commands/ActionSet.h"
+#include "commands/SettingsEditor.h"
+#include "protocol/DisplayModel.h"
+
+class QLineEdit;
+class QPushButton;
 
 namespace rv {
 
 class DisplayBinderQt;
-class DisplayModel;
 class MainForm;
 
-class SettingsSectionWidget : public QWidget {
+class SettingsSectionWidget : public QWidget,
+                              public DisplayObserver,
+                              public ActionObserver,
+                              public SettingsObserver {
   public:
     SettingsSectionWidget(MainForm& form, DisplayBinderQt& binder, QWidget* parent = nullptr);
+    ~SettingsSectionWidget() override;
+
+    void FieldChanged(int field) override;
+    void ActionChanged(int action) override;
+    void HintChanged(int field) override;
+
+  private:
+    struct Box {
+        int field;
+        QLineEdit* edit;
+        bool pin;
+    };
+    struct Button {
+        int action;
+        QPushButton* button;
+    };
+
+    QLineEdit* MakeBox(const char* name, bool pin, QWidget* parent);
+    QWidget* MakeButtonRow(int first, int height, QWidget* parent);
+    QWidget* MakeAccessPointRow(const char* caption, const char* field, QWidget* parent);
+    Box* BoxOf(int field);
+    void Typed(const Box& box);
+    void Sync(const Box& box);
+
+    MainForm& form_;
+    std::vector<Box> boxes_;
+    std::vector<Button> buttons_;
+    int typingField_ = -1;
 };
 
 }  // namespace rv
