@@ -1,0 +1,564 @@
+#include "calibration/CalibrationPage.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "calibration/TarExportDialogQt.h"
+#include "text/Cp1251.h"
+#include "ui/ColoursQt.h"
+#include "ui/MyPanelWidget.h"
+
+namespace rv {
+namespace {
+
+constexpr int kStartChannelWidth = 336;
+constexpr int kHeaderHeight = 100;
+constexpr int kStripHeight = 25;
+constexpr int kLineHeight = 4;
+constexpr int kTitleDivider = 4;
+constexpr int kEntryDivider = 2;
+constexpr int kCommentHeight = 41;
+constexpr int kEditHeight = 21;
+const char* const kChannelProperty = "rvChannel";
+const char* const kRoleProperty = "rvRole";
+const char* const kIndexProperty = "rvIndex";
+
+QString Ui(const std::string& cp1251) {
+    return QString::fromUtf8(Cp1251ToUtf8(cp1251));
+}
+
+std::string Cp(const QString& text) {
+    return Utf8ToCp1251(text.toUtf8().toStdString());
+}
+
+QString Digit(const char* prefix, int n, const char* suffix = "") {
+    return QString::fromLatin1(prefix) + QString::number(n) + QString::fromLatin1(suffix);
+}
+
+void Fill(QWidget* w, Colour colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, ToQColor(colour));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+// "Tahoma" where the desktop has it, else the platform's sans font.
+QFont TahomaFont(bool bold) {
+    static const QString family =
+        QFontDatabase::hasFamily(QStringLiteral("Tahoma"))
+            ? QStringLiteral("Tahoma")
+            : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    QFont f(family);
+    f.setPointSize(8);
+    f.setBold(bold);
+    return f;
+}
+
+QWidget* Line(QWidget* parent, int width, int height) {
+    auto* line = new QWidget(parent);
+    Fill(line, kWhite);
+    if (width > 0) line->setFixedWidth(width);
+    if (height > 0) line->setFixedHeight(height);
+    return line;
+}
+
+QLabel* Cell(QWidget* parent, const QString& objectName, const QString& caption = {}) {
+    auto* cell = new QLabel(caption, parent);
+    cell->setObjectName(objectName);
+    cell->setAlignment(Qt::AlignCenter);
+    return cell;
+}
+
+// Picture of the export button: a diskette.
+QIcon ExportPicture() {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(20, 40, 90));
+    p.setBrush(QColor(50, 80, 150));
+    p.drawRect(2, 2, 19, 19);
+    p.setBrush(QColor(200, 200, 200));
+    p.drawRect(7, 2, 10, 6);
+    p.setBrush(Qt::white);
+    p.drawRect(5, 12, 13, 9);
+    p.setPen(QColor(120, 120, 120));
+    p.drawLine(7, 15, 16, 15);
+    p.drawLine(7, 18, 16, 18);
+    return QIcon(pm);
+}
+
+// The source drop-down: pick-only, and its entries are rebuilt by the recorder every time it opens.
+// Keys that would step through the (possibly outdated) entries open the list instead, so a source
+// is always chosen from a list that excludes the other channels' selections.
+class SourceCombo : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+
+    void showPopup() override {
+        if (onDropDown) onDropDown();
+        QComboBox::showPopup();
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        switch (e->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_Space:
+            case Qt::Key_F4:
+                showPopup();
+                return;
+            default:
+                QWidget::keyPressEvent(e);  // no typing, no keyboard search
+        }
+    }
+    void wheelEvent(QWheelEvent* e) override { e->ignore(); }
+};
+
+QToolButton* FlatButton(QWidget* parent, const QString& objectName, const QString& caption) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(objectName);
+    b->setText(caption);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+}  // namespace
+
+CalibrationPage::CalibrationPage(Recorder& recorder, std::function<std::string()> exePath,
+                                 QWidget* parent, TarExportTarget* exportTarget)
+    : QWidget(parent), recorder_(recorder), exePath_(std::move(exePath)), target_(exportTarget) {
+    setObjectName(QStringLiteral("tabTar"));
+    if (target_ == nullptr) {
+        ownTarget_ = std::make_unique<TarExportDialogQt>(this);
+        target_ = ownTarget_.get();
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    scb2_ = new QScrollArea(this);
+    scb2_->setObjectName(QStringLiteral("scb2"));
+    scb2_->setFrameShape(QFrame::NoFrame);
+    scb2_->setWidgetResizable(true);
+    scb2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scb2_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* columns = new QWidget(scb2_);
+    auto* row = new QHBoxLayout(columns);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    for (int n = 1; n <= kTarChannels; ++n) {
+        BuildChannel(n, columns);
+        row->addWidget(View(n).panDat);
+    }
+    row->addStretch(1);
+    scb2_->setWidget(columns);
+    layout->addWidget(scb2_);
+
+    recorder_.AddObserver(this);
+    for (int n = 1; n <= kTarChannels; ++n) ShowWholeChannel(n);
+}
+
+CalibrationPage::~CalibrationPage() {
+    recorder_.RemoveObserver(this);
+}
+
+void CalibrationPage::SetChannelWidth(int w) {
+    for (ChannelView& c : channels_) c.panDat->setFixedWidth(std::max(w, 0));
+}
+
+void CalibrationPage::ScrollToLeft() {
+    scb2_->horizontalScrollBar()->setValue(0);
+}
+
+void CalibrationPage::Watch(QWidget* w, int n, Role role, int index) {
+    w->setProperty(kChannelProperty, n);
+    w->setProperty(kRoleProperty, static_cast<int>(role));
+    w->setProperty(kIndexProperty, index);
+    w->installEventFilter(this);
+}
+
+// ---- building --------------------------------------------------------------------------------
+
+void CalibrationPage::BuildChannel(int n, QWidget* host) {
+    ChannelView& c = View(n);
+    c.panDat = new QFrame(host);
+    c.panDat->setObjectName(Digit("panDat", n));
+    c.panDat->setFrameStyle(QFrame::Box | QFrame::Plain);
+    c.panDat->setLineWidth(1);
+    Fill(c.panDat, kWhite);
+    c.panDat->setFixedWidth(kStartChannelWidth);
+    auto* column = new QVBoxLayout(c.panDat);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(BuildHeader(n, c));
+
+    c.scbDat = new QScrollArea(c.panDat);
+    c.scbDat->setObjectName(Digit("scbDat", n));
+    c.scbDat->setFrameShape(QFrame::NoFrame);
+    c.scbDat->setWidgetResizable(true);
+    c.scbDat->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Fill(c.scbDat->viewport(), kWhite);
+    auto* table = new QWidget(c.scbDat);
+    Fill(table, kWhite);
+    c.rowsLayout = new QVBoxLayout(table);
+    c.rowsLayout->setContentsMargins(0, 0, 0, 0);
+    c.rowsLayout->setSpacing(0);
+    c.rowsLayout->addStretch(1);  // rows stack from the top, each new one below the others
+    c.scbDat->setWidget(table);
+    column->addWidget(c.scbDat, 1);
+
+    column->addWidget(BuildCommentStrip(n, c));
+}
+
+QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
+    auto* header = new QWidget(c.panDat);
+    header->setFixedHeight(kHeaderHeight);
+    Fill(header, kLightGreen);
+
+    auto* caption =
+        new QLabel(Ui(W("Датчик ")) + QString::number(n) + QStringLiteral(" :"), header);
+    caption->setFont(TahomaFont(true));
+    caption->adjustSize();
+    caption->move(8, 12);
+
+    auto* combo = new SourceCombo(header);
+    combo->setObjectName(Digit("cmbDat", n));
+    combo->setEditable(false);
+    combo->setFocusPolicy(Qt::ClickFocus);  // not in the tab order
+    combo->setGeometry(72, 8, 217, kEditHeight);
+    combo->onDropDown = [this, n] { cmbDatNDropDown(n); };
+    connect(combo, &QComboBox::activated, this, [this, n](int index) { cmbDatNChange(n, index); });
+    c.cmbDat = combo;
+
+    c.cmdSE = FlatButton(header, Digit("cmdSE", n), QString());
+    c.cmdSE->setIcon(ExportPicture());
+    c.cmdSE->setIconSize(QSize(24, 24));
+    c.cmdSE->setToolTip(Ui(W("Записать тарировочную таблицу в файл")));
+    c.cmdSE->setGeometry(294, 3, 30, 30);
+    c.cmdSE->hide();
+    connect(c.cmdSE, &QToolButton::clicked, this, [this, n] { cmdSENClick(n); });
+
+    auto* block = new QVBoxLayout(header);
+    block->setContentsMargins(0, 0, 0, 0);
+    block->setSpacing(0);
+    block->addStretch(1);
+    block->addWidget(Line(header, 0, kLineHeight));
+    block->addWidget(BuildTitleStrip(n, c));
+    block->addWidget(Line(header, 0, kLineHeight));
+    block->addWidget(BuildEntryRow(n, c));
+    block->addWidget(Line(header, 0, kLineHeight));
+    return header;
+}
+
+QWidget* CalibrationPage::BuildTitleStrip(int n, ChannelView& c) {
+    c.panTitle = new QWidget(c.panDat);
+    c.panTitle->setObjectName(Digit("panTitle", n));
+    c.panTitle->setFixedHeight(kStripHeight);
+    c.panTitle->setFont(TahomaFont(true));
+    Fill(c.panTitle, kLightGreen);
+    const char* captions[] = {"№", "Время", "Значение", "Уровень", "Действие"};
+    for (int i = 0; i < 5; ++i) {
+        c.t[static_cast<std::size_t>(i)] =
+            Cell(c.panTitle, Digit("t", n, std::to_string(i + 1).c_str()), Ui(W(captions[i])));
+    }
+    for (auto& d : c.titleDividers) d = Line(c.panTitle, kTitleDivider, kStripHeight);
+    // Starting widths until the first resize shares the strip out.
+    c.title.t1 = 38;
+    c.title.t2 = 50;
+    c.title.t3 = 70;
+    c.title.t4 = 70;
+    Watch(c.panTitle, n, Role::PanTitle);
+    return c.panTitle;
+}
+
+QWidget* CalibrationPage::BuildEntryRow(int n, ChannelView& c) {
+    c.panStat = new QWidget(c.panDat);
+    c.panStat->setObjectName(Digit("panStat", n));
+    c.panStat->setFixedHeight(kStripHeight);
+    Fill(c.panStat, kLightGreen);
+    c.pd1 = Cell(c.panStat, Digit("pd", n, "1"));
+    c.pd2 = Cell(c.panStat, Digit("pd", n, "2"));
+    c.pd3 = Cell(c.panStat, Digit("pd", n, "3"));
+    for (auto& d : c.statDividers) d = Line(c.panStat, kEntryDivider, kStripHeight);
+    c.pd1->setGeometry(0, 0, 38, kStripHeight);
+    c.pd4 = new QLineEdit(c.panStat);
+    c.pd4->setObjectName(Digit("pd", n, "4"));
+    c.pd4->setFocusPolicy(Qt::ClickFocus);  // not in the tab order
+    c.pd4->setGeometry(0, 2, 0, kEditHeight);
+    Watch(c.pd4, n, Role::LevelField);
+    connect(c.pd4, &QLineEdit::textChanged, this,
+            [this, n](const QString& text) { pdN4Change(n, text); });
+    c.cmdS = FlatButton(c.panStat, Digit("cmdS", n), Ui(W("Сохранить")));
+    c.cmdS->setGeometry(0, 2, 75, 22);
+    c.cmdS->hide();
+    connect(c.cmdS, &QToolButton::clicked, this, [this, n] { cmdSNClick(n); });
+    c.panStat->setEnabled(false);
+    Watch(c.panStat, n, Role::PanStat);
+    return c.panStat;
+}
+
+QWidget* CalibrationPage::BuildCommentStrip(int n, ChannelView& c) {
+    c.panCom = new QWidget(c.panDat);
+    c.panCom->setObjectName(Digit("panCom", n));
+    c.panCom->setFixedHeight(kCommentHeight);
+    Fill(c.panCom, kLightGreen);
+    c.txtCom = new QLineEdit(c.panCom);
+    c.txtCom->setObjectName(Digit("txtCom", n));
+    c.txtCom->setFocusPolicy(Qt::ClickFocus);  // not in the tab order
+    c.txtCom->setGeometry(88, 10, 100, kEditHeight);
+    connect(c.txtCom, &QLineEdit::textChanged, this,
+            [this, n](const QString& text) { recorder_.SetComment(n, Cp(text)); });
+    // The edit's label stands on its left, 3 pixels away.
+    c.txtComLabel = new QLabel(Ui(W("Комментарий :")), c.panCom);
+    c.txtComLabel->setBuddy(c.txtCom);
+    c.txtComLabel->adjustSize();
+    c.txtComLabel->move(88 - 3 - c.txtComLabel->width(),
+                        10 + (kEditHeight - c.txtComLabel->height()) / 2);
+    Watch(c.panCom, n, Role::PanCom);
+    return c.panCom;
+}
+
+// ---- handlers ----------------------------------------------------------------------------------
+
+bool CalibrationPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Resize && type != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const QVariant channel = watched->property(kChannelProperty);
+    if (!channel.isValid()) return QWidget::eventFilter(watched, event);
+    const int n = channel.toInt();
+    const auto role = static_cast<Role>(watched->property(kRoleProperty).toInt());
+    if (type == QEvent::KeyPress) {
+        if (role == Role::LevelField) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() != Qt::Key_Delete && !pdN4KeyPress(key->text())) return true;
+        }
+        return false;
+    }
+    switch (role) {
+        case Role::PanStat:
+            panStatNResize(n);
+            break;
+        case Role::PanTitle:
+            PlaceTitleStrip(n);
+            break;
+        case Role::PanCom:
+            panComNResize(n);
+            break;
+        case Role::RowPanel:
+            ResizePanel(n, static_cast<std::size_t>(watched->property(kIndexProperty).toInt()));
+            break;
+        case Role::LevelField:
+            break;
+    }
+    return false;
+}
+
+void CalibrationPage::cmbDatNChange(int n, int index) {
+    recorder_.cmbDatNChange(n, index);
+}
+
+void CalibrationPage::cmbDatNDropDown(int n) {
+    recorder_.cmbDatNDropDown(n);
+}
+
+bool CalibrationPage::pdN4KeyPress(const QString& typed) const {
+    // Keys that type nothing (arrows, Delete, ...) edit as usual; every typed character must pass.
+    for (const QChar ch : typed) {
+        if (ch.unicode() > 0x7F || !Recorder::pdN4KeyPress(static_cast<char>(ch.unicode()))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CalibrationPage::pdN4Change(int n, const QString& text) {
+    recorder_.pdN4Change(n, Cp(text));
+}
+
+void CalibrationPage::cmdSNClick(int n) {
+    recorder_.cmdSNClick(n);
+}
+
+void CalibrationPage::cmdSENClick(int n) {
+    // A failed write is reported by the export target; the channel keeps its data either way
+    // unless the file was written.
+    recorder_.SaveTarFile(n, *target_, exePath_ ? exePath_() : std::string());
+}
+
+void CalibrationPage::panComNResize(int n) {
+    ChannelView& c = View(n);
+    c.txtCom->resize(std::max(rv::panComNResize(c.panCom->width()), 0), c.txtCom->height());
+}
+
+void CalibrationPage::panStatNResize(int n) {
+    ChannelView& c = View(n);
+    if (const auto layout = recorder_.panStatNResize(n, c.panStat->width())) {
+        ApplyTitleLayout(n, *layout);
+        return;
+    }
+    // The rows drive the columns; "Сохранить" still follows the entry row's own width.
+    const auto& rows = recorder_.State(n).rows;
+    for (std::size_t i = 0; i < rows.size() && i < c.rows.size(); ++i) {
+        if (rows[i].visible) return ResizePanel(n, i);
+    }
+}
+
+void CalibrationPage::ResizePanel(int n, std::size_t index) {
+    ChannelView& c = View(n);
+    if (index >= c.rows.size()) return;
+    const RowView& r = c.rows[index];
+    const int w = r.rowPanel->width();
+    const int h = r.rowPanel->height();
+    const TarRowLayout l = ResizeTarRow(w, kTarNoCellWidth, kTarDelButtonWidth, c.panStat->width());
+    const int time = std::max(l.timeWidth, 0);
+    const int value = std::max(l.valueWidth, 0);
+    const int actionLeft = std::max(w - kTarActionCellWidth, 0);
+    r.noCell->setGeometry(0, 0, kTarNoCellWidth, h);
+    r.timeCell->setGeometry(kTarNoCellWidth, 0, time, h);
+    r.valueCell->setGeometry(kTarNoCellWidth + time, 0, value, h);
+    const int levelLeft = kTarNoCellWidth + time + value;
+    r.levelCell->setGeometry(levelLeft, 0, std::max(actionLeft - levelLeft, 0), h);
+    r.actionCell->setGeometry(actionLeft, 0, kTarActionCellWidth, h);
+    ApplyTitleLayout(n, l.title);
+}
+
+void CalibrationPage::ApplyTitleLayout(int n, const TarTitleLayout& l) {
+    ChannelView& c = View(n);
+    c.title = l;
+    PlaceTitleStrip(n);
+    const int h = kStripHeight;
+    int x = 0;
+    c.pd1->setGeometry(x, 0, std::max(l.pd1, 0), h);
+    x += std::max(l.pd1, 0);
+    c.statDividers[0]->move(x, 0);
+    x += kEntryDivider;
+    c.pd2->setGeometry(x, 0, std::max(l.pd2, 0), h);
+    x += std::max(l.pd2, 0);
+    c.statDividers[1]->move(x, 0);
+    x += kEntryDivider;
+    c.pd3->setGeometry(x, 0, std::max(l.pd3, 0), h);
+    c.pd4->setGeometry(l.pd4Left, 2, std::max(l.pd4Width, 0), kEditHeight);
+    const int save = std::max(l.cmdSWidth, 0);
+    c.cmdS->setGeometry(c.panStat->width() - save, 2, save, 22);
+}
+
+void CalibrationPage::PlaceTitleStrip(int n) {
+    ChannelView& c = View(n);
+    const int widths[4] = {c.title.t1, c.title.t2, c.title.t3, c.title.t4};
+    int x = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const int w = std::max(widths[i], 0);
+        c.t[i]->setGeometry(x, 0, w, kStripHeight);
+        x += w;
+        c.titleDividers[i]->move(x, 0);
+        x += kTitleDivider;
+    }
+    c.t[4]->setGeometry(x, 0, std::max(c.panTitle->width() - x, 0), kStripHeight);
+}
+
+// ---- rendering the recorder -------------------------------------------------------------------
+
+void CalibrationPage::ChannelCleared(int n) {
+    ChannelView& c = View(n);
+    for (RowView& r : c.rows) delete r.rowPanel;  // its cells and button go with it
+    c.rows.clear();
+    const std::string& comment = recorder_.State(n).comment;
+    if (Cp(c.txtCom->text()) != comment) c.txtCom->setText(Ui(comment));
+    panStatNResize(n);
+}
+
+void CalibrationPage::RowAdded(int n, std::size_t index) {
+    ChannelView& c = View(n);
+    const TarRow& data = recorder_.State(n).rows[index];
+    QWidget* table = c.scbDat->widget();
+    RowView r;
+    r.rowPanel = new QWidget(table);
+    r.rowPanel->setObjectName(QStringLiteral("RowPanel"));
+    r.rowPanel->setFixedHeight(kTarRowHeight);
+    Fill(r.rowPanel, kWhite);
+    auto cell = [&r](const char* name, const std::string& caption) {
+        auto* p = new TMyPanel(Ui(caption), r.rowPanel);
+        p->setObjectName(QString::fromLatin1(name));
+        return p;
+    };
+    r.actionCell = cell("ActionCell", {});
+    r.noCell = cell("NoCell", data.number);
+    r.timeCell = cell("TimeCell", data.time);
+    r.valueCell = cell("ValueCell", data.value);
+    r.levelCell = cell("LevelCell", data.level);
+    r.delButton = FlatButton(r.actionCell, QStringLiteral("DelButton"), Ui(W("Удалить")));
+    r.delButton->setGeometry(1, 1, kTarDelButtonWidth, kTarDelButtonHeight);
+    connect(r.delButton, &QToolButton::clicked, this,
+            [this, n, index] { recorder_.ClickDel(n, index); });
+    Watch(r.rowPanel, n, Role::RowPanel, static_cast<int>(index));
+    if (c.rows.size() <= index) c.rows.resize(index + 1);
+    c.rows[index] = r;
+    c.rowsLayout->insertWidget(c.rowsLayout->count() - 1, r.rowPanel);
+    r.rowPanel->setVisible(data.visible);
+}
+
+void CalibrationPage::RowHidden(int n, std::size_t index) {
+    ChannelView& c = View(n);
+    if (index < c.rows.size()) c.rows[index].rowPanel->hide();
+    const auto& rows = recorder_.State(n).rows;
+    for (std::size_t i = 0; i < rows.size() && i < c.rows.size(); ++i) {
+        if (rows[i].visible) c.rows[i].noCell->setText(Ui(rows[i].number));
+    }
+    if (recorder_.State(n).visibleRows == 0) panStatNResize(n);
+}
+
+void CalibrationPage::EntryRowChanged(int n) {
+    ChannelView& c = View(n);
+    const Recorder::Channel& s = recorder_.State(n);
+    c.pd1->setText(Ui(s.pd1));
+    c.pd2->setText(Ui(s.pd2));
+    c.pd3->setText(Ui(s.pd3));
+    if (Cp(c.pd4->text()) != s.pd4) c.pd4->setText(Ui(s.pd4));
+    c.cmdS->setVisible(s.CmdSVisible());
+    c.panStat->setEnabled(s.panStatEnabled);
+}
+
+void CalibrationPage::ExportButtonChanged(int n) {
+    View(n).cmdSE->setVisible(recorder_.State(n).exportVisible);
+}
+
+void CalibrationPage::SourceListChanged(int n) {
+    ChannelView& c = View(n);
+    const Recorder::Channel& s = recorder_.State(n);
+    const QSignalBlocker quiet(c.cmbDat);  // a selection set by program runs no handler
+    c.cmbDat->clear();
+    for (const std::string& item : s.items) c.cmbDat->addItem(Ui(item));
+    c.cmbDat->setCurrentIndex(s.itemIndex);
+}
+
+void CalibrationPage::ShowWholeChannel(int n) {
+    ChannelView& c = View(n);
+    for (RowView& r : c.rows) delete r.rowPanel;
+    c.rows.clear();
+    const Recorder::Channel& s = recorder_.State(n);
+    for (std::size_t i = 0; i < s.rows.size(); ++i) RowAdded(n, i);
+    c.txtCom->setText(Ui(s.comment));
+    SourceListChanged(n);
+    EntryRowChanged(n);
+    ExportButtonChanged(n);
+}
+
+}  // namespace rv

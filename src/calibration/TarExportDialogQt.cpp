@@ -1,0 +1,47 @@
+#include "calibration/TarExportDialogQt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include "text/Cp1251.h"
+
+namespace rv {
+
+std::optional<std::string> TarExportDialogQt::AskSavePath(const std::string& proposedName,
+                                                          const std::string& initialFolder) {
+    QFileDialog sd(parent_);
+    sd.setObjectName(QStringLiteral("SD"));
+    sd.setAcceptMode(QFileDialog::AcceptSave);
+    sd.setFileMode(QFileDialog::AnyFile);
+    sd.setNameFilter(QStringLiteral("TXT (*.txt)"));
+    sd.setDefaultSuffix(QString());  // a name typed without ".txt" is used as typed
+    sd.setOption(QFileDialog::DontConfirmOverwrite, false);
+    sd.setDirectory(QString::fromUtf8(initialFolder));
+    sd.selectFile(QString::fromUtf8(Cp1251ToUtf8(proposedName)));
+    sd.setSizeGripEnabled(true);
+    if (sd.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = sd.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.first().toUtf8().toStdString();
+}
+
+std::optional<std::string> TarExportDialogQt::WriteFile(const std::string& path,
+                                                        const std::string& bytes) {
+    std::optional<std::string> error = WriteFileBytes(path, bytes);
+    if (error) {
+        QMessageBox::critical(parent_, QGuiApplication::applicationDisplayName(),
+                              QString::fromUtf8(*error));
+    }
+    return error;
+}
+
+std::string ApplicationExePathQt() {
+    QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    return folder.toUtf8().toStdString();
+}
+
+}  // namespace rv

@@ -1,0 +1,377 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include "calibration/CalibrationPage.h"
+#include "protocol/Colours.h"
+#include "text/Cp1251.h"
+#include "ui/MyPanelWidget.h"
+
+namespace rv {
+namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+class FakeTarget : public TarExportTarget {
+  public:
+    std::optional<std::string> AskSavePath(const std::string& name,
+                                           const std::string& folder) override {
+        proposed = name;
+        initialFolder = folder;
+        return path;
+    }
+    std::optional<std::string> WriteFile(const std::string&, const std::string& b) override {
+        bytes = b;
+        return failure;
+    }
+    std::optional<std::string> path, failure;
+    std::string proposed, initialFolder, bytes;
+};
+
+class CalibrationPageTest : public ::testing::Test {
+  protected:
+    CalibrationPageTest() {
+        display.ClearDisplay();
+        recorder.InitTar();
+        page.resize(1500, 600);
+        page.show();
+        Settle();
+    }
+
+    static void Settle() {
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+    }
+
+    template <typename T>
+    T* Find(const QString& name) {
+        T* w = page.findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    template <typename T>
+    T* Find(const char* prefix, int n, const char* suffix = "") {
+        return Find<T>(QString::fromLatin1(prefix) + QString::number(n) +
+                       QString::fromLatin1(suffix));
+    }
+
+    // Opens channel n's drop-down and picks the entry as the technician does, with the keyboard.
+    void Pick(int n, const QString& text) {
+        auto* combo = Find<QComboBox>("cmbDat", n);
+        combo->showPopup();
+        const int i = combo->findText(text);
+        ASSERT_GE(i, 0) << "not offered: " << text.toStdString();
+        combo->view()->setCurrentIndex(combo->model()->index(i, 0));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(combo->view(), &enter);
+        Settle();
+        ASSERT_EQ(combo->currentText(), text);
+    }
+
+    QStringList Offered(int n) {
+        auto* combo = Find<QComboBox>("cmbDat", n);
+        combo->showPopup();
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+        combo->hidePopup();
+        Settle();
+        return items;
+    }
+
+    // Types into the level field key by key; the key filter decides what arrives.
+    void Type(int n, const QString& keys) {
+        auto* edit = Find<QLineEdit>("pd", n, "4");
+        for (const QChar ch : keys) {
+            int key = ch.isDigit() ? Qt::Key_0 + ch.digitValue() : ch.toUpper().unicode();
+            if (ch == QChar('\b')) key = Qt::Key_Backspace;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(edit, &press);
+        }
+        Settle();
+    }
+
+    void SaveRow(int n, const std::string& index, const char* kind, const char* value,
+                 const char* level) {
+        recorder.SendTarDat(index, kind, value);
+        Type(n, U(level));
+        Find<QToolButton>("cmdS", n)->click();
+        Settle();
+    }
+
+    // Captions of the visible rows of channel n, one text per row: "no|time|value|level".
+    QStringList Rows(int n) {
+        QStringList out;
+        auto* area = Find<QScrollArea>("scbDat", n);
+        for (QWidget* row : area->widget()->findChildren<QWidget*>(QStringLiteral("RowPanel"))) {
+            if (row->isHidden()) continue;
+            QStringList cells;
+            for (const char* cell : {"NoCell", "TimeCell", "ValueCell", "LevelCell"}) {
+                cells << row->findChild<QLabel*>(QString::fromLatin1(cell))->text();
+            }
+            out << cells.join('|');
+        }
+        return out;
+    }
+
+    QToolButton* DelButton(int n, int visibleRow) {
+        auto* area = Find<QScrollArea>("scbDat", n);
+        int seen = 0;
+        for (QWidget* row : area->widget()->findChildren<QWidget*>(QStringLiteral("RowPanel"))) {
+            if (!row->isHidden() && seen++ == visibleRow) {
+                return row->findChild<QToolButton*>(QStringLiteral("DelButton"));
+            }
+        }
+        return nullptr;
+    }
+
+    DisplayModel display;
+    FixedClock clock{{2026, 12, 7, 9, 5, 7}};
+    RegionalFormats formats;
+    Recorder recorder{display, clock, formats};
+    FakeTarget target;
+    CalibrationPage page{recorder, [] { return std::string("/opt/revodive/"); }, nullptr, &target};
+    const QString in0 = U("IN0 (аналоговый)");
+    const QString lls2 = U("LLS2 (уровень)");
+};
+
+TEST_F(CalibrationPageTest, StartsWithFourEmptyChannelsOfTheDesignedLook) {
+    EXPECT_EQ(page.objectName(), QStringLiteral("tabTar"));
+    auto* scb2 = Find<QScrollArea>(QStringLiteral("scb2"));
+    EXPECT_EQ(scb2->frameShape(), QFrame::NoFrame);
+    for (int n = 1; n <= 4; ++n) {
+        auto* column = Find<QFrame>("panDat", n);
+        EXPECT_EQ(column->width(), 336);
+        EXPECT_EQ(column->palette().color(QPalette::Window), QColor(255, 255, 255));
+        EXPECT_EQ(Find<QWidget>("panTitle", n)->palette().color(QPalette::Window),
+                  QColor(192, 220, 192));
+        EXPECT_EQ(Find<QComboBox>("cmbDat", n)->currentText(), U("выбрать"));
+        EXPECT_FALSE(Find<QComboBox>("cmbDat", n)->isEditable());
+        EXPECT_FALSE(Find<QWidget>("panStat", n)->isEnabled());
+        EXPECT_TRUE(Find<QToolButton>("cmdS", n)->isHidden());
+        auto* exportButton = Find<QToolButton>("cmdSE", n);
+        EXPECT_TRUE(exportButton->isHidden());
+        EXPECT_EQ(exportButton->toolTip(), U("Записать тарировочную таблицу в файл"));
+        EXPECT_EQ(exportButton->size(), QSize(30, 30));
+        EXPECT_EQ(Find<QLabel>("t", n, "1")->text(), U("№"));
+        EXPECT_EQ(Find<QLabel>("t", n, "5")->text(), U("Действие"));
+        EXPECT_EQ(Find<QWidget>("panCom", n)->height(), 41);
+        EXPECT_EQ(Find<QLineEdit>("txtCom", n)->x(), 88);
+    }
+    // The columns stand left to right in channel order.
+    EXPECT_LT(Find<QWidget>("panDat", 1)->x(), Find<QWidget>("panDat", 2)->x());
+    EXPECT_LT(Find<QWidget>("panDat", 3)->x(), Find<QWidget>("panDat", 4)->x());
+}
+
+TEST_F(CalibrationPageTest, ColumnWidthDrivesTitleEntryRowAndComment) {
+    for (int w : {336, 400, 521}) {
+        page.SetChannelWidth(w);
+        Settle();
+        auto* stat = Find<QWidget>("panStat", 2);
+        const int col = (stat->width() - 40 - 75) / 3;
+        EXPECT_EQ(stat->width(), w - 2) << "inside the column's border";
+        EXPECT_EQ(Find<QWidget>("pd", 2, "2")->width(), col) << w;
+        EXPECT_EQ(Find<QWidget>("pd", 2, "4")->width(), col - 1) << w;
+        EXPECT_EQ(Find<QWidget>("t", 2, "2")->width(), col - 2) << w;
+        auto* last = Find<QWidget>("t", 2, "5");
+        EXPECT_EQ(last->x() + last->width(), Find<QWidget>("panTitle", 2)->width()) << w;
+        EXPECT_EQ(Find<QWidget>("txtCom", 2)->width(), Find<QWidget>("panCom", 2)->width() - 95);
+    }
+    page.resize(500, 600);
+    Settle();
+    auto* bar = Find<QScrollArea>(QStringLiteral("scb2"))->horizontalScrollBar();
+    EXPECT_GT(bar->maximum(), 0) << "four columns wider than the page scroll sideways";
+    bar->setValue(bar->maximum());
+    page.ScrollToLeft();
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(CalibrationPageTest, LiveReadingFillsTheEntryRowAndFreezesWhileALevelIsTyped) {
+    display.SetV(display.Field("LL_I0"), "100", kBlack);
+    recorder.SendTarDat("0", "A", "100");
+    recorder.SendTarDat("2", "Y", "3000");
+    Pick(1, in0);
+    EXPECT_TRUE(Find<QWidget>("panStat", 1)->isEnabled());
+    EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QStringLiteral("100"));
+    EXPECT_EQ(Find<QLabel>("pd", 1, "2")->text(), QStringLiteral("09:05:07"));
+    EXPECT_EQ(Offered(2), (QStringList{U("выбрать"), lls2}));
+
+    clock.Set({2026, 12, 7, 9, 5, 8});
+    recorder.SendTarDat("0", "A", "101");
+    Settle();
+    EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QStringLiteral("101"));
+
+    Type(1, QStringLiteral("1a-,.2x"));
+    auto* level = Find<QLineEdit>("pd", 1, "4");
+    EXPECT_EQ(level->text(), QStringLiteral("12"));
+    EXPECT_FALSE(Find<QToolButton>("cmdS", 1)->isHidden());
+    recorder.SendTarDat("0", "A", "102");
+    Settle();
+    EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QStringLiteral("101"));
+    Type(1, QStringLiteral("\b"));
+    EXPECT_EQ(level->text(), QStringLiteral("1"));
+
+    Find<QToolButton>("cmdS", 1)->click();
+    Settle();
+    EXPECT_EQ(Rows(1), QStringList{QStringLiteral("1|09:05:08|101|1")});
+    EXPECT_FALSE(Find<QToolButton>("cmdSE", 1)->isHidden());
+    EXPECT_TRUE(Find<QToolButton>("cmdS", 1)->isHidden());
+    EXPECT_EQ(level->text(), QString());
+    EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QString());
+    recorder.SendTarDat("0", "A", "103");
+    Settle();
+    EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QStringLiteral("103"));
+}
+
+TEST_F(CalibrationPageTest, DeletingRowsRenumbersAndHidesTheExportButtonWithTheLastRow) {
+    recorder.SendTarDat("0", "A", "1");
+    recorder.SendTarDat("2", "Y", "1");
+    Pick(1, in0);
+    Pick(2, lls2);
+    SaveRow(2, "2", "Y", "500", "5");
+    SaveRow(1, "0", "A", "10", "0");
+    SaveRow(1, "0", "A", "20", "5");
+    SaveRow(1, "0", "A", "30", "10");
+    DelButton(1, 1)->click();
+    Settle();
+    SaveRow(1, "0", "A", "40", "15");
+    const QStringList expected = {QStringLiteral("1|09:05:07|10|0"),
+                                  QStringLiteral("2|09:05:07|30|10"),
+                                  QStringLiteral("3|09:05:07|40|15")};
+    EXPECT_EQ(Rows(1), expected);
+
+    for (int i = 0; i < 3; ++i) DelButton(1, 0)->click();
+    Settle();
+    EXPECT_TRUE(Rows(1).isEmpty());
+    EXPECT_TRUE(Find<QToolButton>("cmdSE", 1)->isHidden());
+    EXPECT_FALSE(Find<QToolButton>("cmdSE", 2)->isHidden());
+
+    // Choosing the same source again keeps the table; the placeholder empties the channel.
+    Pick(2, lls2);
+    EXPECT_EQ(Rows(2).size(), 1);
+    Pick(2, U("выбрать"));
+    EXPECT_TRUE(Rows(2).isEmpty());
+    EXPECT_FALSE(Find<QWidget>("panStat", 2)->isEnabled());
+    EXPECT_TRUE(Find<QScrollArea>("scbDat", 2)
+                    ->widget()
+                    ->findChildren<QWidget*>(QStringLiteral("RowPanel"))
+                    .isEmpty());
+}
+
+TEST_F(CalibrationPageTest, RowCellsLineUpUnderTheTitles) {
+    recorder.SendTarDat("0", "A", "1");
+    Pick(1, in0);
+    SaveRow(1, "0", "A", "10", "0");
+    auto* row =
+        Find<QScrollArea>("scbDat", 1)->widget()->findChild<QWidget*>(QStringLiteral("RowPanel"));
+    ASSERT_NE(row, nullptr);
+    auto* time = row->findChild<QLabel*>(QStringLiteral("TimeCell"));
+    auto* action = row->findChild<QLabel*>(QStringLiteral("ActionCell"));
+    EXPECT_EQ(row->height(), 25);
+    EXPECT_EQ(time->x(), 40);
+    EXPECT_EQ(time->width(), (row->width() - 40 - 73) / 3);
+    EXPECT_EQ(action->x() + action->width(), row->width());
+    EXPECT_EQ(action->width(), 75);
+    // The title follows the rows now: the time title ends where the row's time column would
+    // with the action column's width.
+    auto* t2 = Find<QLabel>("t", 1, "2");
+    EXPECT_EQ(t2->x() + t2->width(), 40 + (row->width() - 40 - 75) / 3);
+}
+
+TEST_F(CalibrationPageTest, ExportWritesTheTableAndResetsOnlyThatChannel) {
+    display.SetV(display.Field("LL_DN"), "123456", kBlack);
+    recorder.SendTarDat("0", "A", "1");
+    recorder.SendTarDat("2", "Y", "1");
+    Pick(1, in0);
+    Pick(3, lls2);
+    SaveRow(1, "0", "A", "7", "1");
+    SaveRow(3, "2", "Y", "1200", "0");
+    SaveRow(3, "2", "Y", "9999", "5");
+    SaveRow(3, "2", "Y", "1300", "10");
+    DelButton(3, 1)->click();
+    Find<QLineEdit>("txtCom", 3)->setText(U("бак 60 л"));
+
+    target.path = "/tmp/x.txt";
+    target.failure = "Cannot create file \"/tmp/x.txt\". Permission denied";
+    Find<QToolButton>("cmdSE", 3)->click();
+    Settle();
+    EXPECT_EQ(Rows(3).size(), 2) << "a failed write keeps the channel";
+    EXPECT_EQ(Find<QLineEdit>("txtCom", 3)->text(), U("бак 60 л"));
+
+    target.failure.reset();
+    Find<QToolButton>("cmdSE", 3)->click();
+    Settle();
+    EXPECT_EQ(target.proposed, W("123456_LLS2(уровень)_07-12-26.txt"));
+    EXPECT_EQ(target.initialFolder, "/opt/revodive/");
+    const std::string expected =
+        W("ID устройства: 123456\r\n"
+          "Дата и время: 07.12.2026 9:05:07\r\n"
+          "\r\n"
+          "---------------------------------------\r\n"
+          "        Датчик: LLS2 (уровень)        |\r\n"
+          "---------------------------------------\r\n"
+          "  №  |   Время  | Значение |  Уровень |\r\n"
+          "---------------------------------------\r\n"
+          "  1  | 09:05:07 |   1200   |     0    |\r\n"
+          "  2  | 09:05:07 |   1300   |    10    |\r\n"
+          "---------------------------------------\r\n"
+          "\r\n"
+          "Комментарии: бак 60 л\r\n");
+    EXPECT_EQ(target.bytes, expected);
+
+    EXPECT_EQ(Find<QComboBox>("cmbDat", 3)->currentText(), U("выбрать"));
+    EXPECT_FALSE(Find<QWidget>("panStat", 3)->isEnabled());
+    EXPECT_TRUE(Rows(3).isEmpty());
+    EXPECT_EQ(Find<QLineEdit>("txtCom", 3)->text(), QString());
+    EXPECT_TRUE(Find<QToolButton>("cmdSE", 3)->isHidden());
+    EXPECT_EQ(Rows(1).size(), 1);
+    EXPECT_EQ(Find<QComboBox>("cmbDat", 1)->currentText(), in0);
+    EXPECT_EQ(Offered(3), (QStringList{U("выбрать"), lls2}));
+}
+
+TEST_F(CalibrationPageTest, ClearActionEmptiesEveryChannel) {
+    recorder.SendTarDat("0", "A", "1");
+    Pick(4, in0);
+    SaveRow(4, "0", "A", "7", "1");
+    Find<QLineEdit>("txtCom", 4)->setText(QStringLiteral("c"));
+    recorder.InitTar();
+    Settle();
+    EXPECT_TRUE(Rows(4).isEmpty());
+    EXPECT_EQ(Find<QComboBox>("cmbDat", 4)->currentText(), U("выбрать"));
+    EXPECT_EQ(Find<QLineEdit>("txtCom", 4)->text(), QString());
+    EXPECT_EQ(Offered(4), QStringList{U("выбрать")});
+}
+
+TEST(TMyPanel, FramesItsLowerAndRightEdgesInLightGrey) {
+    for (const QColor background : {QColor(255, 255, 255), QColor(192, 220, 192)}) {
+        QWidget host;
+        QPalette p = host.palette();
+        p.setColor(QPalette::Window, background);
+        host.setPalette(p);
+        host.setAutoFillBackground(true);
+        host.resize(100, 40);
+        TMyPanel panel(QStringLiteral("12"), &host);
+        panel.setGeometry(10, 5, 60, 25);
+        const QImage img = host.grab().toImage();
+        const QColor grey(0xE5, 0xE5, 0xE5);
+        EXPECT_EQ(img.pixelColor(10 + 59, 5 + 10), grey);   // right edge
+        EXPECT_EQ(img.pixelColor(10 + 30, 5 + 24), grey);   // lower edge
+        EXPECT_EQ(img.pixelColor(10, 5 + 10), background);  // left edge melts in
+        EXPECT_EQ(img.pixelColor(10 + 30, 5), background);  // upper edge melts in
+        EXPECT_EQ(img.pixelColor(10 + 60, 5 + 10), background) << "nothing drawn outside";
+        EXPECT_EQ(panel.text(), QStringLiteral("12"));
+    }
+}
+
+}  // namespace
+}  // namespace rv
