@@ -27,14 +27,16 @@ bool Win32SerialDevice::Open(const std::string& path) {
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = h;
-    // A read returns after about 1 ms with whatever the device holds; a write waits until all
-    // bytes are queued. A refused time-out leaves the device open as it is.
+    // A read returns after about 1 ms with whatever the device holds. A write waits until all
+    // bytes are queued, but at most 2 s: a line held back by flow control then ends the write
+    // short (the send reports false) instead of freezing the window for good. A refused time-out
+    // leaves the device open as it is.
     COMMTIMEOUTS timeouts;
     timeouts.ReadIntervalTimeout = 1;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 1;
     timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutConstant = 2000;
     (void)::SetCommTimeouts(h, &timeouts);
     return true;
 }

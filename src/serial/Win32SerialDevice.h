@@ -1,8 +1,9 @@
 #pragma once
 // The serial device on Windows: the Win32 communications API on "\\.\COM<n>".
 // Open: CreateFileA (read and write, no sharing, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL), then
-// the time-outs (read interval 1 ms, read total multiplier 0 and constant 1 ms, no write
-// time-out), so that a read returns after about 1 ms with what the device holds.
+// the time-outs (read interval 1 ms, read total multiplier 0 and constant 1 ms, write
+// total constant 2 s), so that a read returns after about 1 ms with what the device holds and a
+// write never blocks the window for more than 2 s.
 // Settings: a zero-filled DCB written with SetCommState, then SetupComm with the queue sizes.
 
 #include "serial/SerialDevice.h"
