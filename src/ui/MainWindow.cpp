@@ -42,10 +42,7 @@ constexpr int kBottomBarHeight = 40;
 QWidget* ColouredPanel(QWidget* parent, Colour colour, const char* name) {
     auto* panel = new QWidget(parent);
     panel->setObjectName(QString::fromUtf8(name));
-    panel->setAutoFillBackground(true);
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, ToQColor(colour));
-    panel->setPalette(p);
+    SetBackground(panel, colour);
     return panel;
 }
 
@@ -58,6 +55,7 @@ QString Utf8(const std::string& text) {
 MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
     : QMainWindow(parent), formats_(RegionalFormatsOf()) {
     setWindowTitle(QStringLiteral("Rarevi Revodive"));
+    setFont(WindowFont());
     setWindowIcon(pictures::AppIcon());
 
     ticks_ = std::make_unique<TimerTickQt>();
@@ -149,9 +147,7 @@ QWidget* MainWindow::BuildBottomBar() {
     errorText_ = new QLabel(strip);
     errorText_->setObjectName(QStringLiteral("ErrorReport"));
     errorText_->setTextFormat(Qt::PlainText);
-    QPalette red = errorText_->palette();
-    red.setColor(QPalette::WindowText, ToQColor(kRed));
-    errorText_->setPalette(red);
+    SetForeground(errorText_, kRed);
     stripLayout->addWidget(errorText_, 1);
     line->addWidget(strip, 1);
     line->addSpacing(4);

@@ -19,6 +19,16 @@ QString WithoutTimeZone(QString pattern) {
     return pattern.trimmed();
 }
 
+// The console shows dates as numbers only; a locale whose short date names the month or the day
+// (the C locale's "d MMM yyyy") gets the numeric day.month.year instead.
+QString NumericDate(const QString& pattern) {
+    if (pattern.isEmpty() || pattern.contains(QStringLiteral("MMM")) ||
+        pattern.contains(QStringLiteral("ddd"))) {
+        return QStringLiteral("dd.MM.yyyy");
+    }
+    return pattern;
+}
+
 char TimeSeparatorOf(const QString& timePattern) {
     for (qsizetype i = 0; i < timePattern.size(); ++i) {
         const QChar c = timePattern[i];
@@ -40,9 +50,9 @@ char TimeSeparatorOf(const QString& timePattern) {
 RegionalFormats RegionalFormatsOf(const QLocale& locale) {
     RegionalFormats f;
     f.decimalSeparator = SingleByte(locale.decimalPoint(), '.');
-    const QString date = locale.dateFormat(QLocale::ShortFormat);
+    const QString date = NumericDate(locale.dateFormat(QLocale::ShortFormat));
     const QString time = WithoutTimeZone(locale.timeFormat(QLocale::LongFormat));
-    if (!date.isEmpty()) f.shortDateFormat = date.toStdString();
+    f.shortDateFormat = date.toStdString();
     if (!time.isEmpty()) f.longTimeFormat = time.toStdString();
     f.timeSeparator = TimeSeparatorOf(time);
     return f;
