@@ -1,15 +1,102 @@
 #include "ui/DataSectionWidget.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 #include "app/MainForm.h"
+#include "text/Cp1251.h"
+#include "ui/ColoursQt.h"
 #include "ui/DisplayBinderQt.h"
+#include "ui/TrafficLogView.h"
 
 namespace rv {
+namespace {
 
-DataSectionWidget::DataSectionWidget(MainForm& form_or_model, DisplayBinderQt& binder,
-                                     QWidget* parent)
-    : QWidget(parent) {
-    (void)form_or_model;
-    (void)binder;
+constexpr int kTopGap = 4;
+constexpr int kRowHeight = 20;
+constexpr int kCaptionWidth = 64;
+constexpr int kCaptionGap = 8;
+constexpr int kCommandBarHeight = 28;
+constexpr int kSendBoxLeft = 40;
+constexpr int kSendBoxMinWidth = 108;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 21;
+constexpr int kButtonGap = 8;
+
+}  // namespace
+
+DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QWidget* parent)
+    : QWidget(parent), form_(form), doCommand_(form.Actions().Index("DoCommand")) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addSpacing(kTopGap);
+
+    // The received-bytes counter, right-aligned at the row's end.
+    auto* counter = new QWidget(this);
+    counter->setFixedHeight(kRowHeight);
+    auto* counterLayout = new QHBoxLayout(counter);
+    counterLayout->setContentsMargins(0, 0, 0, 0);
+    counterLayout->setSpacing(0);
+    counterLayout->addStretch(1);
+    auto* caption = new QLabel(QString::fromUtf8("Получено:"), counter);
+    caption->setFixedWidth(kCaptionWidth);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette grey = caption->palette();
+    grey.setColor(QPalette::WindowText, ToQColor(kGrey));
+    caption->setPalette(grey);
+    counterLayout->addWidget(caption);
+    counterLayout->addSpacing(kCaptionGap);
+    QLabel* bytes = binder.MakeLabel("LL_PIN", counter);
+    bytes->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    counterLayout->addWidget(bytes);
+    layout->addWidget(counter);
+
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+
+    memo_ = new TrafficLogView(form_, this);
+    layout->addWidget(memo_, 1);
+
+    // The free command line.
+    auto* bar = new QWidget(this);
+    bar->setFixedHeight(kCommandBarHeight);
+    auto* barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(kSendBoxLeft, 0, 0, 0);
+    barLayout->setSpacing(kButtonGap);
+    sendBox_ = new QLineEdit(QStringLiteral(">"), bar);
+    sendBox_->setObjectName(QStringLiteral("SendBox"));
+    sendBox_->setMinimumWidth(kSendBoxMinWidth);
+    barLayout->addWidget(sendBox_, 1);
+    button1_ = new QPushButton(QString::fromUtf8("Выполнить"), bar);
+    button1_->setObjectName(QStringLiteral("Button1"));
+    button1_->setFixedSize(kButtonWidth, kButtonHeight);
+    button1_->setAutoDefault(false);
+    button1_->setEnabled(form_.Actions().Enabled(doCommand_));
+    barLayout->addWidget(button1_);
+    layout->addWidget(bar);
+
+    connect(button1_, &QPushButton::clicked, this, [this] { DoCommandClick(); });
+    form_.Actions().AddObserver(this);
+}
+
+DataSectionWidget::~DataSectionWidget() {
+    form_.Actions().RemoveObserver(this);
+}
+
+void DataSectionWidget::ActionChanged(int action) {
+    if (action == doCommand_) button1_->setEnabled(form_.Actions().Enabled(action));
+}
+
+void DataSectionWidget::DoCommandClick() {
+    const QByteArray utf8 = sendBox_->text().toUtf8();
+    form_.ExecuteAction("DoCommand", Utf8ToCp1251(std::string_view(utf8.constData(), utf8.size())));
 }
 
 }  // namespace rv

@@ -1,18 +1,39 @@
 #pragma once
 // The body of "Данные": the received-bytes counter LL_PIN, the traffic log Memo and the free
 // command line SendBox with its button Button1 ("Выполнить").
+//
+// "Выполнить" sends the box's text as it stands (CR + text + LF, in Windows-1251) and leaves the
+// text in the box; it is enabled exactly while the action DoCommand is. Enter in the box does not
+// send. The widgets observe the form: the form must outlive them.
 
 #include <QWidget>
+
+#include "commands/ActionSet.h"
+
+class QLineEdit;
+class QPushButton;
 
 namespace rv {
 
 class DisplayBinderQt;
-class DisplayModel;
 class MainForm;
+class TrafficLogView;
 
-class DataSectionWidget : public QWidget {
+class DataSectionWidget : public QWidget, public ActionObserver {
   public:
     DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QWidget* parent = nullptr);
+    ~DataSectionWidget() override;
+
+    void ActionChanged(int action) override;
+
+  private:
+    void DoCommandClick();
+
+    MainForm& form_;
+    int doCommand_;
+    TrafficLogView* memo_ = nullptr;
+    QLineEdit* sendBox_ = nullptr;
+    QPushButton* button1_ = nullptr;
 };
 
 }  // namespace rv

@@ -1,0 +1,187 @@
+#include "ui/TrafficLogView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "text/Cp1251.h"
+
+namespace rv {
+namespace {
+
+constexpr int kTextLeft = 2;
+
+}  // namespace
+
+TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
+    : QAbstractScrollArea(parent), console_(console) {
+    setObjectName(QStringLiteral("Memo"));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette p = viewport()->palette();
+    p.setColor(QPalette::Text, Qt::black);
+    viewport()->setPalette(p);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    lines_ = static_cast<int>(console_.Log().Count());
+    console_.AddLogObserver(this);
+    UpdateRange();
+}
+
+TrafficLogView::~TrafficLogView() {
+    console_.RemoveLogObserver(this);
+}
+
+int TrafficLogView::LineHeight() const {
+    return std::max(1, fontMetrics().height());
+}
+
+int TrafficLogView::VisibleLineCount() const {
+    return std::max(1, viewport()->height() / LineHeight());
+}
+
+int TrafficLogView::FirstVisibleLine() const {
+    return verticalScrollBar()->value();
+}
+
+bool TrafficLogView::AtBottom() const {
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+QString TrafficLogView::LineText(int line) const {
+    if (line < 0 || line >= lines_) return {};
+    return QString::fromStdString(
+        Cp1251ToUtf8(console_.Log().Line(static_cast<std::size_t>(line))));
+}
+
+int TrafficLogView::SelectionFirst() const {
+    return anchor_ < 0 ? -1 : std::min(anchor_, current_);
+}
+
+int TrafficLogView::SelectionLast() const {
+    return anchor_ < 0 ? -1 : std::max(anchor_, current_);
+}
+
+void TrafficLogView::SelectLines(int first, int last) {
+    if (lines_ == 0 || first < 0) {
+        anchor_ = current_ = -1;
+    } else {
+        anchor_ = std::clamp(first, 0, lines_ - 1);
+        current_ = std::clamp(last, 0, lines_ - 1);
+    }
+    viewport()->update();
+}
+
+QString TrafficLogView::SelectedText() const {
+    QStringList lines;
+    for (int i = SelectionFirst(); i >= 0 && i <= SelectionLast(); ++i) lines << LineText(i);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void TrafficLogView::CopySelection() const {
+    if (SelectionFirst() >= 0) QApplication::clipboard()->setText(SelectedText());
+}
+
+void TrafficLogView::UpdateRange() {
+    QScrollBar* bar = verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    const int page = VisibleLineCount();
+    bar->setRange(0, std::max(0, lines_ - page));
+    bar->setPageStep(page);
+    bar->setSingleStep(1);
+    // The newest line stays in sight while the technician watches the end of the log.
+    if (atBottom) bar->setValue(bar->maximum());
+}
+
+void TrafficLogView::LinesAppended(std::size_t count) {
+    lines_ = static_cast<int>(count);
+    UpdateRange();
+    viewport()->update();
+}
+
+void TrafficLogView::LogCleared() {
+    lines_ = 0;
+    anchor_ = current_ = -1;
+    UpdateRange();
+    viewport()->update();
+}
+
+void TrafficLogView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(viewport());
+    const int height = LineHeight();
+    const int first = FirstVisibleLine();
+    const int width = viewport()->width();
+    const int ascent = fontMetrics().ascent();
+    const QPalette& pal = palette();
+    const int selFirst = SelectionFirst();
+    const int selLast = SelectionLast();
+    for (int i = 0, y = 0; first + i < lines_ && y < viewport()->height(); ++i, y += height) {
+        const int line = first + i;
+        const bool selected = line >= selFirst && line <= selLast && selFirst >= 0;
+        if (selected) {
+            painter.fillRect(0, y, width, height, pal.color(QPalette::Highlight));
+            painter.setPen(pal.color(QPalette::HighlightedText));
+        } else {
+            painter.setPen(viewport()->palette().color(QPalette::Text));
+        }
+        painter.drawText(kTextLeft, y + ascent, LineText(line));
+    }
+}
+
+void TrafficLogView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateRange();
+}
+
+void TrafficLogView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) UpdateRange();
+}
+
+int TrafficLogView::LineAt(int y) const {
+    const int line = FirstVisibleLine() + (y < 0 ? -1 : y / LineHeight());
+    return std::clamp(line, 0, std::max(0, lines_ - 1));
+}
+
+void TrafficLogView::mousePressEvent(QMouseEvent* event) {
+    if (lines_ == 0 || event->button() != Qt::LeftButton) return;
+    const int line = LineAt(event->position().toPoint().y());
+    if (!(event->modifiers() & Qt::ShiftModifier) || anchor_ < 0) anchor_ = line;
+    current_ = line;
+    viewport()->update();
+}
+
+void TrafficLogView::mouseMoveEvent(QMouseEvent* event) {
+    if (lines_ == 0 || anchor_ < 0 || !(event->buttons() & Qt::LeftButton)) return;
+    const int y = event->position().toPoint().y();
+    QScrollBar* bar = verticalScrollBar();
+    if (y < 0) bar->setValue(bar->value() - 1);
+    if (y >= viewport()->height()) bar->setValue(bar->value() + 1);
+    current_ = LineAt(std::clamp(y, 0, viewport()->height() - 1));
+    viewport()->update();
+}
+
+void TrafficLogView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        SelectLines(0, lines_ - 1);
+    } else if (event->matches(QKeySequence::MoveToStartOfDocument) ||
+               event->key() == Qt::Key_Home) {
+        verticalScrollBar()->setValue(0);
+    } else if (event->matches(QKeySequence::MoveToEndOfDocument) || event->key() == Qt::Key_End) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);  // arrows and page keys scroll
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace rv

@@ -1,0 +1,57 @@
+#pragma once
+// The traffic log list Memo: a read-only view of the log store that draws only the lines in sight
+// (decoded from Windows-1251 as they are drawn), so a log of a million lines costs nothing more to
+// show or to append to than an empty one. It keeps the newest line in sight while the technician
+// has it scrolled to the bottom, and lets the technician select lines (click, Shift+click, drag,
+// Ctrl+A) and copy them (Ctrl+C).
+//
+// It observes the form's log: the form must outlive the view.
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+#include "app/Console.h"
+
+namespace rv {
+
+class TrafficLogView : public QAbstractScrollArea, public LogObserver {
+  public:
+    TrafficLogView(Console& console, QWidget* parent = nullptr);
+    ~TrafficLogView() override;
+
+    // The lines the view knows of and the text of one (UTF-8 for display).
+    int LineCount() const { return lines_; }
+    QString LineText(int line) const;
+    int FirstVisibleLine() const;
+    int VisibleLineCount() const;
+    bool AtBottom() const;
+    // The selected lines, first and last (-1 when nothing is selected), and their text as copied.
+    int SelectionFirst() const;
+    int SelectionLast() const;
+    QString SelectedText() const;
+    void SelectLines(int first, int last);
+    void CopySelection() const;
+
+    void LinesAppended(std::size_t count) override;
+    void LogCleared() override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    int LineHeight() const;
+    int LineAt(int y) const;
+    void UpdateRange();
+
+    Console& console_;
+    int lines_ = 0;
+    int anchor_ = -1;
+    int current_ = -1;
+};
+
+}  // namespace rv
