@@ -31,7 +31,8 @@ DisplayModel::DisplayModel() {
 
     for (const auto& section : MonitorSections()) {
         for (const auto& row : section.rows) {
-            if (row.captionName) AddField(row.captionName, FieldKind::Label, 0, -1, W(row.caption));
+            if (row.captionName)
+                AddField(row.captionName, FieldKind::Label, 0, -1, W(row.caption), kGrey);
             if (row.field) AddField(row.field, row.fieldKind, 0, -1, kDesignText);
         }
         switch (section.body) {
@@ -41,7 +42,7 @@ DisplayModel::DisplayModel() {
                 for (std::size_t i = 0; i < sensorRows.size(); ++i) {
                     const auto& r = sensorRows[i];
                     const int row = static_cast<int>(i);
-                    if (r.captionName) AddField(r.captionName, FieldKind::Label, 0, -1, ":");
+                    if (r.captionName) AddField(r.captionName, FieldKind::Label, 0, -1, ":", kGrey);
                     for (const char* f : {r.field, r.field2, r.field3}) {
                         if (f) AddField(f, FieldKind::Label, 1, row, kDesignText);
                     }
@@ -63,9 +64,9 @@ DisplayModel::DisplayModel() {
 }
 
 int DisplayModel::AddField(const char* name, FieldKind kind, int tag, int sensorRow,
-                           std::string text) {
+                           std::string text, Colour colour) {
     const int index = static_cast<int>(fields_.size());
-    fields_.push_back(FieldState{name, kind, tag, sensorRow, std::move(text), kBlack, {}, {}});
+    fields_.push_back(FieldState{name, kind, tag, sensorRow, std::move(text), colour, {}, {}});
     byName_.emplace(name, index);
     return index;
 }

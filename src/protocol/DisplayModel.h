@@ -92,7 +92,10 @@ class DisplayModel {
         std::function<void(int)> onChange;
     };
 
-    int AddField(const char* name, FieldKind kind, int tag, int sensorRow, std::string text);
+    // Row captions that replies rewrite (LL0.., LLOWT0.., LLS0..) are grey like every caption;
+    // value fields start black, the window font's colour.
+    int AddField(const char* name, FieldKind kind, int tag, int sensorRow, std::string text,
+                 Colour colour = kBlack);
     void NotifyField(int field);
     void SetLabelNo(bool visible);
     void StoreMasked(int field, std::string_view text);

@@ -1,8 +1,12 @@
 #pragma once
 // Windows colour values (0x00BBGGRR), as the unit's display rules and the window's design name
-// them, turned into Qt colours.
+// them, turned into Qt colours; and the design's fonts.
 
 #include <QColor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QPalette>
+#include <QWidget>
 
 #include "protocol/Colours.h"
 
@@ -18,5 +22,37 @@ constexpr Colour kLightGreen = 0x00C0DCC0;  // strips, header cells, port cells
 constexpr Colour kWhite = 0x00FFFFFF;
 constexpr Colour kLightGrey = 0x00EEEEEE;  // columns 2 and 4, copyable and settings edit boxes
 constexpr Colour kFrameGrey = 0x00E5E5E5;  // lower and right frame edges of the framed panel
+
+// A font of the design at its pixel height ("MS Sans Serif" 8 point is 11 pixels high at 96 dots
+// per inch). A family the system does not have falls back to the platform's sans font.
+inline QFont DesignFont(const QString& family, int pixelSize) {
+    QFont f = QFontDatabase::hasFamily(family)
+                  ? QFont(family)
+                  : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    f.setPixelSize(pixelSize);
+    return f;
+}
+// The window's font: "MS Sans Serif", 8 point.
+inline QFont WindowFont() {
+    return DesignFont(QStringLiteral("MS Sans Serif"), 11);
+}
+
+// Fills the widget's background with a design colour.
+inline void SetBackground(QWidget* w, Colour c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, ToQColor(c));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+// Text colour of a label or button.
+inline void SetForeground(QWidget* w, Colour c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, ToQColor(c));
+    p.setColor(QPalette::ButtonText, ToQColor(c));
+    p.setColor(QPalette::Text, ToQColor(c));
+    w->setPalette(p);
+}
+
+constexpr Colour kCaptionGrey = 0x00808080;  // row captions
 
 }  // namespace rv

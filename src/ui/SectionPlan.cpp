@@ -1,5 +1,8 @@
 #include "ui/SectionPlan.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace rv {
 namespace {
 
@@ -17,6 +20,13 @@ RowPlan Gap(int height) {
 }
 RowPlan In(const char* caption, const char* captionName, const char* field, std::uint32_t marker) {
     return RowPlan{RowKind::Input, caption, field, FieldKind::Label, 20, captionName, marker};
+}
+
+// The rows under the input rows of "Дискретные входы / выходы" line their fields up with the
+// input fields: their caption spans the marker cell and the input caption.
+RowPlan Wide(RowPlan row, int captionWidth) {
+    row.captionWidth = captionWidth;
+    return row;
 }
 
 constexpr std::uint32_t kOrange = 0x004080FF;
@@ -39,7 +49,8 @@ std::vector<SectionPlan> BuildSections() {
                  {V("Модель:", "LL_DI0"), E("ID блока:", "LL_DN"), E("IMEI модема:", "LL_MN"),
                   V("Версия ПО:", "LL_DI1"), Sep(), V("Внутреннее время:", "LL_TW0"),
                   V("Время работы:", "LL_TW1"), Sep(), V("Обновление настроек:", "LL_DF0", 22),
-                  V("Обновление ПО:", "LL_DF1")}});
+                  V("Обновление ПО:", "LL_DF1")},
+                 {{"SpeedButton3", HeaderPicture::Refresh, "Обновить параметры"}}});
     s.push_back({"PanelA3",
                  "Статус",
                  "cmdSStat",
@@ -49,7 +60,8 @@ std::vector<SectionPlan> BuildSections() {
                   V("Часы реального времени:", "LL_DS2"), V("Датчик движения:", "LL_DS11"), Gap(6),
                   V("GPS / GLONASS модуль:", "LL_DS10"), V("GSM модем:", "LL_DS4"),
                   V("SIM1 карта:", "LL_DS6"), V("PIN1 код:", "LL_DS8"), V("SIM2 карта:", "LL_DS62"),
-                  V("PIN2 код:", "LL_DS82")}});
+                  V("PIN2 код:", "LL_DS82")},
+                 {{"SpeedButton2", HeaderPicture::Refresh, "Обновить статус"}}});
     s.push_back(
         {"PanelA4", "Цифровые входы / выходы", "cmdSCifr", 150, SectionBody::SensorArea, {}});
     s.push_back(
@@ -60,7 +72,9 @@ std::vector<SectionPlan> BuildSections() {
          SectionBody::Rows,
          {V("Широта:", "LL_GK0"), V("Долгота:", "LL_GK1"), Sep(), V("Скорость:", "LL_GS1"),
           V("Высота:", "LL_GS2"), V("Спутники:", "LL_GS0"), V("Азимут:", "LL_GS4"),
-          V("HDOP:", "LL_GS3"), Sep(), V("RMC пакеты:", "LL_RMC"), V("GGA пакеты:", "LL_GCA")}});
+          V("HDOP:", "LL_GS3"), Sep(), V("RMC пакеты:", "LL_RMC"), V("GGA пакеты:", "LL_GCA")},
+         {{"SpeedButton4", HeaderPicture::On, "Включить лог с модуля "},
+          {"SpeedButton1", HeaderPicture::Off, "Выключить лог с модуля "}}});
     s.push_back({"PanelB2",
                  "GSM",
                  "cmdSGsm",
@@ -87,7 +101,10 @@ std::vector<SectionPlan> BuildSections() {
                   V("Принято по GPRS:", "LL_MT2"),
                   Sep(),
                   V("SMS входящие/валидные", "LL_SMSIN"),
-                  V("SMS исходящие", "LL_SMSOUT")}});
+                  V("SMS исходящие", "LL_SMSOUT")},
+                 {{"SpeedButton7", HeaderPicture::On, nullptr},
+                  {"SpeedButton6", HeaderPicture::Off, nullptr},
+                  {"SpeedButton8", HeaderPicture::Refresh, nullptr}}});
     s.push_back({"PanelB3",
                  "Память",
                  "cmdSPam",
@@ -95,16 +112,16 @@ std::vector<SectionPlan> BuildSections() {
                  SectionBody::Rows,
                  {V("Записано:", "LL_RW1"), V("Прочитано:", "LL_RW0"), Sep(),
                   V("Использовано:", "LL_RWRES")}});
-    s.push_back(
-        {"PanelC1",
-         "Дискретные входы / выходы",
-         "cmdSDiskr",
-         84,
-         SectionBody::Rows,
-         {In("0:", "LL0", "LL_I0", kOrange), In("1:", "LL1", "LL_I1", kOrange),
-          In("2:", "LL2", "LL_I2", kPurple), In("3:", "LL3", "LL_I3", kPurple),
-          In("4:", "LL4", "LL_I4", kYellow), In("5:", "LL5", "LL_I5", kYellow), Sep(),
-          V("Внешнее питание:", "LL_PB0"), RowPlan{RowKind::Battery, "Аккумулятор:", "LL_PB1"}}});
+    s.push_back({"PanelC1",
+                 "Дискретные входы / выходы",
+                 "cmdSDiskr",
+                 84,
+                 SectionBody::Rows,
+                 {In("0:", "LL0", "LL_I0", kOrange), In("1:", "LL1", "LL_I1", kOrange),
+                  In("2:", "LL2", "LL_I2", kPurple), In("3:", "LL3", "LL_I3", kPurple),
+                  In("4:", "LL4", "LL_I4", kYellow), In("5:", "LL5", "LL_I5", kYellow), Sep(),
+                  Wide(V("Внешнее питание:", "LL_PB0"), 104),
+                  Wide(RowPlan{RowKind::Battery, "Аккумулятор:", "LL_PB1"}, 104)}});
     s.push_back({"PanelC2", "Настройки", "cmdSNastr", 30, SectionBody::Settings, {}});
     s.push_back({"PanelC3", "Данные", "cmdSDan", 64, SectionBody::Data, {}});
     return s;
@@ -201,6 +218,23 @@ std::vector<SensorGroupPlan> BuildSensorGroups(const std::vector<SensorRowPlan>&
 const std::vector<SectionPlan>& MonitorSections() {
     static const std::vector<SectionPlan> sections = BuildSections();
     return sections;
+}
+
+const SectionPlan& MonitorSection(std::string_view name) {
+    for (const auto& s : MonitorSections()) {
+        if (name == s.name) return s;
+    }
+    throw std::logic_error("no section " + std::string(name));
+}
+
+int RowsHeight(const SectionPlan& section) {
+    int height = 0;
+    for (const auto& row : section.rows) height += row.height;
+    return height;
+}
+
+int UnfoldedHeight(const SectionPlan& section) {
+    return 2 * kSectionBorder + kSectionHeaderHeight + RowsHeight(section);
 }
 
 const std::vector<SensorRowPlan>& SensorRows() {

@@ -29,6 +29,7 @@ struct RowPlan {
     int height = 20;
     const char* captionName = nullptr;  // object name of a caption label that replies rewrite
     std::uint32_t marker = 0;           // colour square of an input row (0x00BBGGRR)
+    int captionWidth = 0;               // caption width of this row; 0: the section's
 };
 
 enum class SectionBody {
@@ -38,6 +39,15 @@ enum class SectionBody {
     SensorArea,  // LabelNo and the sensor groups
 };
 
+// A command button in a section header: a 24x24 light-green cell with a flat picture button.
+enum class HeaderPicture { On /* check mark */, Off /* cross */, Refresh /* circular arrows */ };
+
+struct HeaderCommandPlan {
+    const char* button;  // SpeedButton1 ...; the action it runs: HeaderCommandButtons()
+    HeaderPicture picture;
+    const char* hint;  // UTF-8, nullptr for none
+};
+
 struct SectionPlan {
     const char* name;        // PanelA1 ...
     const char* title;       // UTF-8 title
@@ -45,11 +55,24 @@ struct SectionPlan {
     int captionWidth;
     SectionBody body;
     std::vector<RowPlan> rows;
+    std::vector<HeaderCommandPlan> commands = {};  // header command cells, left to right
 };
+
+// Height of every section header line, and of a folded section (header plus its borders).
+constexpr int kSectionHeaderHeight = 28;
+constexpr int kSectionBorder = 4;
+constexpr int kFoldedSectionHeight = 34;
+
+// Height of a section's rows (the sum of the row heights); 0 for the bodies built elsewhere.
+int RowsHeight(const SectionPlan& section);
+// Full height of a section of rows: its borders, its header and its rows.
+int UnfoldedHeight(const SectionPlan& section);
 
 // The ten sections in the order of the window's component tree: PanelA1, PanelA2, PanelA3,
 // PanelA4, PanelB1, PanelB2, PanelB3, PanelC1, PanelC2, PanelC3.
 const std::vector<SectionPlan>& MonitorSections();
+// The section of that name; throws logic_error when there is none.
+const SectionPlan& MonitorSection(std::string_view name);
 
 // Sensor area rows: group headers, the fuel-level column-title row and value rows, in the order
 // they stand in the area (top to bottom).

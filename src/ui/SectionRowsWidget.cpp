@@ -1,0 +1,208 @@
+#include "ui/SectionRowsWidget.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/ColoursQt.h"
+#include "ui/DisplayBinderQt.h"
+
+namespace rv {
+namespace {
+
+constexpr int kFieldGap = 8;
+constexpr int kMarkerCell = 20;
+constexpr int kMarkerSquare = 10;
+
+// A separator row: a thin sunken line along its bottom edge, under the field column only.
+class SeparatorRow : public QWidget {
+  public:
+    SeparatorRow(int fieldLeft, QWidget* parent) : QWidget(parent), fieldLeft_(fieldLeft) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const int y = height() - 2;
+        p.setPen(QColor(0xA0, 0xA0, 0xA0));
+        p.drawLine(fieldLeft_, y, width() - 1, y);
+        p.setPen(Qt::white);
+        p.drawLine(fieldLeft_, y + 1, width() - 1, y + 1);
+    }
+
+  private:
+    int fieldLeft_;
+};
+
+// The colour square of an input row: 10x10 with a thin single border, centred in its cell.
+class MarkerCell : public QWidget {
+  public:
+    MarkerCell(Colour colour, QWidget* parent) : QWidget(parent), colour_(colour) {
+        setFixedWidth(kMarkerCell);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect square((width() - kMarkerSquare) / 2, (height() - kMarkerSquare) / 2,
+                           kMarkerSquare - 1, kMarkerSquare - 1);
+        p.setPen(Qt::black);
+        p.setBrush(ToQColor(colour_));
+        p.drawRect(square);
+    }
+
+  private:
+    Colour colour_;
+};
+
+// A fixed caption of a row. The caption widths were made for "MS Sans Serif"; where another,
+// wider font stands in for it, a caption that would not fit is set a little narrower instead of
+// losing its first letters.
+class CaptionLabel : public QLabel {
+  public:
+    CaptionLabel(const char* text, int width, QWidget* parent)
+        : QLabel(QString::fromUtf8(text), parent) {
+        setFixedWidth(width);
+        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        SetForeground(this, kCaptionGrey);
+        Fit();
+    }
+
+  protected:
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange && !fitting_) Fit();
+    }
+
+  private:
+    static constexpr int kMinStretch = 60;
+
+    void Fit() {
+        fitting_ = true;
+        QFont measured = font();
+        measured.setStretch(QFont::Unstretched);
+        const int advance = QFontMetrics(measured).horizontalAdvance(text());
+        int stretch = QFont::Unstretched;
+        if (advance > width() && advance > 0) {
+            // Glyph widths round per character, so narrow step by step until the text fits.
+            stretch = 100 * width() / advance;
+            for (; stretch > kMinStretch; stretch -= 2) {
+                measured.setStretch(stretch);
+                if (QFontMetrics(measured).horizontalAdvance(text()) <= width()) break;
+            }
+            stretch = std::max(stretch, int(kMinStretch));
+        }
+        // Only the stretch is set here: family and size stay inherited from the window.
+        QFont own;
+        own.setStretch(stretch);
+        setFont(own);
+        fitting_ = false;
+    }
+
+    bool fitting_ = false;
+};
+
+QLabel* Caption(const char* text, int width, QWidget* parent) {
+    return new CaptionLabel(text, width, parent);
+}
+
+// A display field takes the rest of the row; a long value is cut, never widening the column.
+void Fill(QWidget* field) {
+    field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    field->setMinimumWidth(0);
+}
+
+QHBoxLayout* RowLine(QWidget* row) {
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(0);
+    return line;
+}
+
+}  // namespace
+
+SectionRowsWidget::SectionRowsWidget(const SectionPlan& plan, DisplayBinderQt& binder,
+                                     QWidget* parent)
+    : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    for (const RowPlan& r : plan.rows) {
+        const int captionWidth = r.captionWidth > 0 ? r.captionWidth : plan.captionWidth;
+        QWidget* row = nullptr;
+        switch (r.kind) {
+            case RowKind::Separator:
+                // Input rows put their marker cell in front of the caption.
+                row = new SeparatorRow(
+                    captionWidth + kFieldGap +
+                        (plan.rows.front().kind == RowKind::Input ? kMarkerCell : 0),
+                    this);
+                break;
+            case RowKind::Gap:
+                row = new QWidget(this);
+                break;
+            case RowKind::Value: {
+                row = new QWidget(this);
+                auto* line = RowLine(row);
+                line->addWidget(Caption(r.caption, captionWidth, row));
+                line->addSpacing(kFieldGap);
+                QWidget* field = binder.Make(r.field, row);
+                Fill(field);
+                line->addWidget(field, 1);
+                break;
+            }
+            case RowKind::Input: {
+                row = new QWidget(this);
+                auto* line = RowLine(row);
+                line->addWidget(new MarkerCell(r.marker, row));
+                QLabel* caption = binder.MakeLabel(r.captionName, row);
+                caption->setFixedWidth(captionWidth);
+                caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                line->addWidget(caption);
+                line->addSpacing(kFieldGap);
+                QWidget* field = binder.Make(r.field, row);
+                Fill(field);
+                line->addWidget(field, 1);
+                break;
+            }
+            case RowKind::Signal: {
+                row = new QWidget(this);
+                auto* line = RowLine(row);
+                line->addWidget(Caption(r.caption, captionWidth, row));
+                line->addSpacing(kFieldGap);
+                QProgressBar* bar = binder.MakeBar(Bar::SignalLevel, row);
+                bar->setFixedSize(46, 15);
+                line->addWidget(bar, 0, Qt::AlignVCenter);
+                line->addSpacing(kFieldGap);
+                QWidget* level = binder.Make(r.field, row);
+                Fill(level);
+                line->addWidget(level, 1);
+                break;
+            }
+            case RowKind::Battery: {
+                row = new QWidget(this);
+                auto* line = RowLine(row);
+                line->addWidget(Caption(r.caption, captionWidth, row));
+                line->addSpacing(kFieldGap);
+                line->addWidget(binder.Make(r.field, row));  // its own width
+                line->addSpacing(kFieldGap);
+                auto* cell = new QWidget(row);
+                cell->setFixedWidth(43);
+                QProgressBar* bar = binder.MakeBar(Bar::Battery, cell);
+                bar->setFixedSize(39, 15);
+                bar->move(0, (r.height - 15) / 2);
+                line->addWidget(cell);
+                line->addStretch(1);
+                break;
+            }
+        }
+        row->setFixedHeight(r.height);
+        column->addWidget(row);
+    }
+    column->addStretch(1);
+}
+
+}  // namespace rv
