@@ -6,8 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-console=build/revodive
-simulator=build/tools/sim/revodive-sim
+build=${REVODIVE_BUILD_DIR:-build}  # another build folder can be named for a try-out
+console=$build/revodive
+simulator=$build/tools/sim/revodive-sim
 port=9
 seconds=${REVODIVE_DEMO_SECONDS:-6}
 
@@ -55,7 +56,7 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 # No display: a virtual one, the console connecting and taking its own screenshot.
-shot=${REVODIVE_DEMO_SCREENSHOT:-$PWD/build/revodive-demo.png}
+shot=${REVODIVE_DEMO_SCREENSHOT:-$PWD/$build/revodive-demo.png}
 case "$shot" in /*) ;; *) shot=$PWD/$shot ;; esac
 mkdir -p "$(dirname "$shot")"
 rm -f "$shot"
