@@ -61,9 +61,23 @@ QFont TahomaFont(bool bold) {
             ? QStringLiteral("Tahoma")
             : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     QFont f(family);
-    f.setPointSize(8);
+    f.setPixelSize(11);  // 8 point at 96 dots per inch
     f.setBold(bold);
     return f;
+}
+
+// A caption placed by the design must fit the room the design leaves it; a fallback font that is
+// wider than the designed one is made smaller until it does.
+void FitCaption(QLabel* label, int room) {
+    QFont f = label->font();
+    if (f.pixelSize() <= 0) f.setPixelSize(QFontInfo(f).pixelSize());
+    label->setFont(f);
+    label->adjustSize();
+    while (label->width() > room && f.pixelSize() > 8) {
+        f.setPixelSize(f.pixelSize() - 1);
+        label->setFont(f);
+        label->adjustSize();
+    }
 }
 
 QWidget* Line(QWidget* parent, int width, int height) {
@@ -235,7 +249,7 @@ QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     auto* caption =
         new QLabel(Ui(W("Датчик ")) + QString::number(n) + QStringLiteral(" :"), header);
     caption->setFont(TahomaFont(true));
-    caption->adjustSize();
+    FitCaption(caption, 72 - 8 - 2);
     caption->move(8, 12);
 
     auto* combo = new SourceCombo(header);
@@ -328,7 +342,7 @@ QWidget* CalibrationPage::BuildCommentStrip(int n, ChannelView& c) {
     // The edit's label stands on its left, 3 pixels away.
     c.txtComLabel = new QLabel(Ui(W("Комментарий :")), c.panCom);
     c.txtComLabel->setBuddy(c.txtCom);
-    c.txtComLabel->adjustSize();
+    FitCaption(c.txtComLabel, 88 - 3 - 4);
     c.txtComLabel->move(88 - 3 - c.txtComLabel->width(),
                         10 + (kEditHeight - c.txtComLabel->height()) / 2);
     Watch(c.panCom, n, Role::PanCom);

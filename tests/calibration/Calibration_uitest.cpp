@@ -211,9 +211,12 @@ TEST_F(CalibrationPageTest, LiveReadingFillsTheEntryRowAndFreezesWhileALevelIsTy
     Settle();
     EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QStringLiteral("101"));
 
-    Type(1, QStringLiteral("1a-,.2x"));
     auto* level = Find<QLineEdit>("pd", 1, "4");
+    int edits = 0;
+    QObject::connect(level, &QLineEdit::textChanged, [&edits] { ++edits; });
+    Type(1, QStringLiteral("1a-,.2x"));
     EXPECT_EQ(level->text(), QStringLiteral("12"));
+    EXPECT_EQ(edits, 2) << "letters, signs and separators never reach the field";
     EXPECT_FALSE(Find<QToolButton>("cmdS", 1)->isHidden());
     recorder.SendTarDat("0", "A", "102");
     Settle();
