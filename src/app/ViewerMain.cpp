@@ -1,12 +1,16 @@
-// Program entry: the application object, its title, the main window, the message loop.
+// Program entry: the application object with its title, the main window, the message loop.
+// No argument is read and nothing is kept between runs: every start begins from the same state.
 #include <QApplication>
 
 #include "ui/MainWindow.h"
+#include "ui/PicturesQt.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The application's title, the name of the program on the desktop. (The display name would be
+    // appended to every window title on Linux, and the window's own title is "Rarevi Revodive".)
     QApplication::setApplicationName(QStringLiteral("Rarevi Revodive 0.91"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Rarevi Revodive 0.91"));
+    QApplication::setWindowIcon(rv::pictures::AppIcon());
     rv::MainWindow window;
     window.show();
     return QApplication::exec();
