@@ -54,6 +54,7 @@ class MonitorView : public QWidget, public ConnectionObserver {
     void LayoutColumns(const ColumnRule::Result& r);
     void RelayoutColumnOf(SectionWidget* section);
     void RelayoutColumn(int column);
+    void StopObserving();
 
     MainForm& form_;
     DisplayBinderQt& binder_;
@@ -66,6 +67,7 @@ class MonitorView : public QWidget, public ConnectionObserver {
     std::map<std::string, SectionWidget*> sections_;
     PortStripWidget* portStrip_ = nullptr;
     std::vector<QToolButton*> headerCommands_;
+    bool observing_ = false;
 };
 
 }  // namespace rv

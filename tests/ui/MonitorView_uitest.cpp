@@ -18,6 +18,7 @@
 #include "ui/ColumnRule.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/MonitorView.h"
+#include "ui/PicturesQt.h"
 #include "ui/PortStripWidget.h"
 #include "ui/SectionPlan.h"
 #include "ui/SectionWidget.h"
@@ -34,6 +35,7 @@ struct MonitorRig {
     FixedClock clock;
     test::ManualTickSource ticks;
     test::ScriptedSerialDevice* device = nullptr;
+    std::string portList = std::string("COM1\0COM3\0\0", 11);
     std::unique_ptr<MainForm> form;
     std::unique_ptr<DisplayBinderQt> binder;
     std::unique_ptr<MonitorView> view;
@@ -45,7 +47,7 @@ struct MonitorRig {
         platform.device = std::move(d);
         platform.ticks = &ticks;
         platform.resolvePath = [](int n) { return "/dev/ttyTEST" + std::to_string(n); };
-        platform.readPortList = [] { return std::string("COM1\0COM3\0\0", 11); };
+        platform.readPortList = [this] { return portList; };
         platform.reportError = [](const std::string&) {};
         form = std::make_unique<MainForm>(formats, clock, std::move(platform));
         binder = std::make_unique<DisplayBinderQt>(form->Display());
@@ -287,10 +289,20 @@ TEST(MonitorView, ComTitleFollowsTheTitleCellWidth) {
         title->resize(c.width, title->height());  // visible: the resize handler runs at once
         EXPECT_EQ(title->text(), U(c.text)) << c.width;
     }
-    // In the narrowest four-column layout the title still fits (250-pixel columns).
+    // 250-pixel columns with two ports leave the title cell exactly 126 pixels; a third port
+    // takes 28 of them and the title shortens.
     rig.SetSize(1000, 700);
-    rig.view->PortStrip()->Panel289Resize();
-    EXPECT_EQ(title->text(), U(title->width() >= 126 ? "Подключение COM" : "COM"));
+    EXPECT_EQ(title->width(), 126);
+    EXPECT_EQ(title->text(), U("Подключение COM"));
+    rig.portList = std::string("COM1\0COM3\0COM4\0\0", 16);
+    rig.form->Connection().FindActionExecute();
+    QApplication::processEvents();
+    EXPECT_EQ(title->width(), 98);
+    EXPECT_EQ(title->text(), U("COM"));
+    rig.SetSize(1200, 700);  // 300-pixel columns: room again
+    QApplication::processEvents();
+    EXPECT_EQ(title->width(), 148);
+    EXPECT_EQ(title->text(), U("Подключение COM"));
 }
 
 QColor CellColour(const MonitorRig& rig, int port) {
@@ -378,6 +390,10 @@ TEST(MonitorView, Screenshot) {
     m.SetV(m.Field("LL_DS4"), "Err", kRed);
     m.SetBar(Bar::SignalLevel, 20);
     m.SetBar(Bar::Battery, 3);
+    ASSERT_TRUE(
+        pictures::MakerPicture().save(QDir(QString::fromLocal8Bit(dir)).filePath("maker.png")));
+    ASSERT_TRUE(pictures::AppIcon().pixmap(64).save(
+        QDir(QString::fromLocal8Bit(dir)).filePath("icon.png")));
     for (int width : {1008, 900, 600}) {
         rig.SetSize(width, 670);
         ASSERT_TRUE(
