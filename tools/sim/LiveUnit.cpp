@@ -73,13 +73,8 @@ void LiveUnit::StartupBurst() {
 
 void LiveUnit::Greet() {
     SendGroup(UnitModel::Parameters());
-    SendGroup({{Family::DS},
-               {Family::PB},
-               {Family::RW},
-               {Family::GK},
-               {Family::GS},
-               {Family::GP},
-               {Family::MS}});
+    SendGroup({{Family::DS}, {Family::PB}, {Family::RW}, {Family::GK}, {Family::GS}, {Family::GP}});
+    if (gsmLogOn_) SendGroup(UnitModel::GsmGroup());
 }
 
 void LiveUnit::FullRound() {

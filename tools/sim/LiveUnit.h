@@ -15,8 +15,8 @@ class LiveUnit {
   public:
     explicit LiveUnit(std::uint64_t seed);
 
-    // A reader has just opened the line: the unit's current identity and status, so the console
-    // does not wait for their next turn.
+    // A reader has just opened the line: the unit's identity, status, position and (with the GSM
+    // log on) the modem state at once, so the console does not wait for their next turn.
     void Greet();
     // Advances the model to `seconds` (a monotonic clock) and queues the replies that are due.
     void Tick(double seconds);
