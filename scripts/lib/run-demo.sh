@@ -30,7 +30,7 @@ start_simulator() {
     sim_pid=$!
     for _ in $(seq 1 50); do
         if grep -q "COM$port ->" "$log" 2>/dev/null; then
-            cat "$log"
+            cat "$log" >&2  # stdout carries only the screenshot's path
             rm -f "$log"
             return 0
         fi
@@ -61,10 +61,15 @@ case "$shot" in /*) ;; *) shot=$PWD/$shot ;; esac
 mkdir -p "$(dirname "$shot")"
 rm -f "$shot"
 start_simulator
+status=0
 REVODIVE_DEMO_PORT=$port REVODIVE_DEMO_SCREENSHOT="$shot" REVODIVE_DEMO_SECONDS="$seconds" \
-    xvfb-run -a -s "-screen 0 1920x1080x24" "$console"
+    xvfb-run -a -s "-screen 0 1920x1080x24" "$console" >/dev/null || status=$?
 if [ ! -s "$shot" ]; then
-    echo "run-demo: the console wrote no screenshot ($shot)" >&2
+    echo "run-demo: the console wrote no screenshot ($shot), exit status $status" >&2
     exit 1
 fi
 echo "$shot"
+if [ "$status" -ne 0 ]; then
+    echo "run-demo: the console exited with status $status after the screenshot" >&2
+    exit "$status"
+fi
