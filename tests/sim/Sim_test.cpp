@@ -229,6 +229,20 @@ TEST(Sim, RestartClearsTheWindowThenTheUnitReportsAgain) {
     EXPECT_NE(s.form->Log().Line(0).find(">DI="), std::string_view::npos);
 }
 
+TEST(Sim, PortWhoseUnitHasGoneCannotBeStarted) {
+    Session s;
+    ASSERT_TRUE(s.Connect());
+    s.form->Connection().StopActionExecute();
+    EXPECT_EQ(s.sim.Stop(), 0);
+    s.form->Connection().StartExecute(Session::kPort);
+    EXPECT_FALSE(s.form->Q().IsOpen());
+    EXPECT_EQ(s.Text("L_PNUM"), "COM9");
+    EXPECT_EQ(s.Text("L_PSTAT"), "Нет подключения");
+    EXPECT_EQ(s.form->Display().ColourOf(s.form->Display().Field("L_PSTAT")), kRed);
+    s.form->Connection().FindActionExecute();
+    for (const auto& p : s.form->Connection().Ports()) EXPECT_NE(p.name, "COM9");
+}
+
 // Every field of the monitor view, by name, with its text.
 std::vector<std::pair<std::string, std::string>> DisplayState(const MainForm& form) {
     std::vector<std::pair<std::string, std::string>> state;
