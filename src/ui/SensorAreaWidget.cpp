@@ -93,6 +93,14 @@ class FuelLevelRow : public QWidget {
     QLabel* temperature_ = nullptr;
 };
 
+// A folded row is a 1-pixel strip: its contents are hidden rather than cut to a slice of pixels.
+void ApplyRowHeight(QWidget* row, int height) {
+    row->setFixedHeight(height);
+    for (QWidget* child : row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->setVisible(height >= kSensorRowShown);
+    }
+}
+
 void UseTemperatureFont(QWidget* w) {
     QFont font = w->font();
     if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
@@ -222,7 +230,7 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
         }
     }
     row->setObjectName(name);
-    row->setFixedHeight(model_.SensorRowHeight(sensorRow));
+    ApplyRowHeight(row, model_.SensorRowHeight(sensorRow));
     return row;
 }
 
@@ -235,7 +243,7 @@ void SensorAreaWidget::FieldChanged(int field) {
 
 void SensorAreaWidget::SensorRowHeightChanged(int sensorRow) {
     if (sensorRow >= 0 && static_cast<std::size_t>(sensorRow) < rows_.size()) {
-        rows_[sensorRow]->setFixedHeight(model_.SensorRowHeight(sensorRow));
+        ApplyRowHeight(rows_[sensorRow], model_.SensorRowHeight(sensorRow));
     }
 }
 

@@ -80,6 +80,14 @@ TEST_F(SensorAreaTest, FirstValueOpensItsRowAndGroupHeader) {
     for (const auto& c : cases) {
         Receive(c.line);
         EXPECT_EQ(ShownRows(), c.shownAfter) << c.line;
+        // Shown rows show their contents; a folded row is an empty 1-pixel strip.
+        for (const auto& r : SensorRows()) {
+            auto* row = rig.Find<QWidget>(("Panel" + std::to_string(r.number)).c_str());
+            const bool shown = row->height() == 20;
+            for (QWidget* child : row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                EXPECT_EQ(child->isVisible(), shown) << r.number;
+            }
+        }
         EXPECT_FALSE(NoteVisible()) << c.line;
         EXPECT_EQ(rig.Find<QLabel>(c.field)->text(), QString::fromUtf8(c.text)) << c.line;
     }
