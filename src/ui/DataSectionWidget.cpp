@@ -22,7 +22,6 @@ constexpr int kCaptionWidth = 64;
 constexpr int kCaptionGap = 8;
 constexpr int kCommandBarHeight = 28;
 constexpr int kSendBoxLeft = 40;
-constexpr int kSendBoxMinWidth = 108;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 21;
 constexpr int kButtonGap = 8;
@@ -64,7 +63,8 @@ DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QW
     memo_ = new TrafficLogView(form_, this);
     layout->addWidget(memo_, 1);
 
-    // The free command line.
+    // The free command line: the box starts 40 pixels in and stretches with the bar (108 pixels
+    // wide at the section's design width); the button stands at the right end.
     auto* bar = new QWidget(this);
     bar->setFixedHeight(kCommandBarHeight);
     auto* barLayout = new QHBoxLayout(bar);
@@ -72,7 +72,6 @@ DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QW
     barLayout->setSpacing(kButtonGap);
     sendBox_ = new QLineEdit(QStringLiteral(">"), bar);
     sendBox_->setObjectName(QStringLiteral("SendBox"));
-    sendBox_->setMinimumWidth(kSendBoxMinWidth);
     barLayout->addWidget(sendBox_, 1);
     button1_ = new QPushButton(QString::fromUtf8("Выполнить"), bar);
     button1_->setObjectName(QStringLiteral("Button1"));
