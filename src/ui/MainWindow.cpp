@@ -74,9 +74,12 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // Reception ends before the widgets and the form it feeds go away.
+    // Reception ends before the widgets and the form it feeds go away, and the widgets, which
+    // observe the form, go before the form.
     ticks_->Stop();
     form_->FormCloseQuery();
+    delete menu_;
+    delete takeCentralWidget();
 }
 
 void MainWindow::BuildLayout() {
