@@ -107,17 +107,29 @@ void TrafficLogView::LinesAppended(std::size_t count) {
 
 void TrafficLogView::LogCleared() {
     lines_ = 0;
+    prepared_.clear();
     anchor_ = current_ = -1;
     UpdateRange();
     viewport()->update();
 }
 
+const QStaticText& TrafficLogView::Prepared(int line) {
+    auto it = prepared_.find(line);
+    if (it == prepared_.end()) {
+        QStaticText text(LineText(line));
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font());
+        it = prepared_.emplace(line, std::move(text)).first;
+    }
+    return it->second;
+}
+
 void TrafficLogView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(viewport());
+    painter.setFont(font());
     const int height = LineHeight();
     const int first = FirstVisibleLine();
     const int width = viewport()->width();
-    const int ascent = fontMetrics().ascent();
     const QPalette& pal = palette();
     const int selFirst = SelectionFirst();
     const int selLast = SelectionLast();
@@ -130,7 +142,14 @@ void TrafficLogView::paintEvent(QPaintEvent* /*event*/) {
         } else {
             painter.setPen(viewport()->palette().color(QPalette::Text));
         }
-        painter.drawText(kTextLeft, y + ascent, LineText(line));
+        painter.drawStaticText(kTextLeft, y, Prepared(line));
+    }
+    // Keep the layouts of the page in sight and of one page on either side.
+    const int page = VisibleLineCount() + 1;
+    if (prepared_.size() > static_cast<std::size_t>(4 * page)) {
+        std::erase_if(prepared_, [&](const auto& entry) {
+            return entry.first < first - page || entry.first > first + 2 * page;
+        });
     }
 }
 
@@ -141,7 +160,10 @@ void TrafficLogView::resizeEvent(QResizeEvent* event) {
 
 void TrafficLogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange) UpdateRange();
+    if (event->type() == QEvent::FontChange) {
+        prepared_.clear();
+        UpdateRange();
+    }
 }
 
 int TrafficLogView::LineAt(int y) const {

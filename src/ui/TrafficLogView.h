@@ -8,7 +8,9 @@
 // It observes the form's log: the form must outlive the view.
 
 #include <QAbstractScrollArea>
+#include <QStaticText>
 #include <QString>
+#include <unordered_map>
 
 #include "app/Console.h"
 
@@ -47,11 +49,15 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     int LineHeight() const;
     int LineAt(int y) const;
     void UpdateRange();
+    const QStaticText& Prepared(int line);
 
     Console& console_;
     int lines_ = 0;
     int anchor_ = -1;
     int current_ = -1;
+    // The lines lately drawn, laid out once: a log line never changes until the clear, and while
+    // the log follows its newest line each repaint draws almost the same lines again.
+    std::unordered_map<int, QStaticText> prepared_;
 };
 
 }  // namespace rv
