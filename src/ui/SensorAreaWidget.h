@@ -16,7 +16,6 @@ class QScrollArea;
 namespace rv {
 
 class DisplayBinderQt;
-class MainForm;
 
 class SensorAreaWidget : public QWidget, public DisplayObserver {
   public:

@@ -10,7 +10,6 @@
 #include "app/MainForm.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
-#include "ui/DisplayBinderQt.h"
 
 namespace rv {
 namespace {
