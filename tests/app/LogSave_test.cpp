@@ -28,7 +28,7 @@ TEST(LogSave, ProposedNames) {
         std::string name;
     } cases[] = {
         {"123456", "356938035643809", &ru, t, "123456-356938035643809-07-12-2026-9-05-07.log"},
-        {"-", "-", &ru, t, "----07-12-2026-9-05-07.log"},             // no unit seen yet
+        {"-", "-", &ru, t, "----07-12-2026-9-05-07.log"},              // no unit seen yet
         {"12/34", "a:b", &ru, t, "12-34-a-b-07-12-2026-9-05-07.log"},  // unsafe characters
         {"7", "8", &us, evening, "7-8-12-7-2026-9-05-07---.log"},      // PM marker
     };
