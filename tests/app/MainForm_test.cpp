@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ScriptedSerialDevice.h"
+#include "support/ScriptedPlatform.h"
 #include "text/Cp1251.h"
 
 namespace rv {
@@ -13,15 +13,13 @@ namespace {
 
 struct Rig {
     Rig() {
-        auto scripted = std::make_unique<test::ScriptedSerialDevice>();
-        device = scripted.get();
-        FormPlatform p;
-        p.device = std::move(scripted);
-        p.ticks = &ticks;
-        p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
-        p.readPortList = [] { return std::string("COM3\0COM9\0\0", 11); };
-        p.reportError = [this](const std::string& m) { errors.push_back(m); };
-        form = std::make_unique<MainForm>(formats, clock, std::move(p));
+        form = std::make_unique<MainForm>(formats, clock,
+                                          test::ScriptedPlatform(
+                                              device, &ticks,
+                                              [] {
+                                                  return test::PortList({"COM3", "COM9"});
+                                              },
+                                              &errors));
         form->FormCreate();
     }
     std::string Text(const char* name) {
@@ -121,13 +119,13 @@ TEST(MainForm, AnUnreadablePortListIsReportedAndStartUpGoesOn) {
     RegionalFormats formats;
     FixedClock clock;
     test::ManualTickSource ticks;
+    test::ScriptedSerialDevice* device = nullptr;
     std::vector<std::string> errors;
-    FormPlatform p;
-    p.device = std::make_unique<test::ScriptedSerialDevice>();
-    p.ticks = &ticks;
-    p.readPortList = []() -> std::string { throw std::runtime_error("Permission denied"); };
-    p.reportError = [&](const std::string& m) { errors.push_back(m); };
-    MainForm form(formats, clock, std::move(p));
+    MainForm form(
+        formats, clock,
+        test::ScriptedPlatform(
+            device, &ticks, []() -> std::string { throw std::runtime_error("Permission denied"); },
+            &errors));
     form.FormCreate();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Permission denied");

@@ -18,7 +18,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/ScriptedSerialDevice.h"
+#include "support/ScriptedPlatform.h"
+#include "support/TempRuntimeDir.h"
+#include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 
@@ -26,14 +28,10 @@ namespace rv {
 namespace {
 
 struct WindowRig {
-    explicit WindowRig(std::string portList = std::string("COM1\0COM3\0COM12\0\0", 17)) {
-        auto scripted = std::make_unique<test::ScriptedSerialDevice>();
-        device = scripted.get();
-        FormPlatform p;
-        p.device = std::move(scripted);
-        p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
-        p.readPortList = [portList] { return portList; };
-        window = std::make_unique<MainWindow>(std::move(p));
+    WindowRig() {
+        window = std::make_unique<MainWindow>(test::ScriptedPlatform(device, nullptr, [] {
+            return test::PortList({"COM1", "COM3", "COM12"});
+        }));
         window->show();
         QApplication::processEvents();
     }
@@ -42,16 +40,8 @@ struct WindowRig {
         return window->findChild<T*>(name);
     }
     QAction* Action(const QString& name) const { return Find<QAction>(name); }
-    QString Text(const char* name) const {
-        auto* w = window->findChild<QWidget*>(QString::fromUtf8(name));
-        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-        if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-        return QStringLiteral("<missing %1>").arg(QString::fromUtf8(name));
-    }
-    QColor TextColour(const char* name) const {
-        auto* w = window->findChild<QWidget*>(QString::fromUtf8(name));
-        return w ? w->palette().color(QPalette::WindowText) : QColor();
-    }
+    QString Text(const char* name) const { return test::ShownText(*window, name); }
+    QColor TextColour(const char* name) const { return test::ShownColour(*window, name); }
     // Feeds one read to the scripted device and runs the driver's tick.
     void Feed(std::string_view bytes) {
         device->QueueRead(bytes);
@@ -188,20 +178,13 @@ TEST(MainWindow, AFieldThatCannotBeReadIsShownInTheBottomBarAndReceptionGoesOn) 
     EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("42"));
 }
 
-std::filesystem::path TempFolder(const char* what) {
-    auto dir = std::filesystem::temp_directory_path() /
-               (std::string("revodive-") + what + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 TEST(MainWindow, SavesTheTrafficLogAndReportsAFailedSave) {
     WindowRig r;
     r.Action(QStringLiteral("DeviceItem3"))->trigger();
     r.Feed(W(">MO=МегаФон;25002\r\n"));
     r.Feed("\r\n");
-    const auto dir = TempFolder("windowsave");
-    const auto path = dir / "traffic.log";
+    const test::TempRuntimeDir dir("windowsave");
+    const auto path = dir.Root() / "traffic.log";
     ASSERT_TRUE(r.window->SaveLogTo(QString::fromStdString(path.string())));
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
@@ -215,7 +198,6 @@ TEST(MainWindow, SavesTheTrafficLogAndReportsAFailedSave) {
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->text().startsWith(QStringLiteral("Лог-файл не сохранён.")));
     EXPECT_EQ(r.window->Form().Log().Count(), 2u);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(MainWindow, ClosingStopsReceptionFirst) {

@@ -16,6 +16,8 @@
 #include <filesystem>
 
 #include "commands/CommandCatalogue.h"
+#include "support/TempRuntimeDir.h"
+#include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
 #include "ui/MainWindow.h"
 
@@ -78,17 +80,7 @@ class PublishedPty {
 
 class PortLink : public ::testing::Test {
   protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("revodive-portlink-" + std::to_string(::getpid()));
-        ports_ = root_ / "revodive" / "ports";
-        fs::create_directories(ports_);
-        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
-    }
-    void TearDown() override {
-        window_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
+    void TearDown() override { window_.reset(); }
     MainWindow& Window() {
         if (!window_) {
             window_ = std::make_unique<MainWindow>();
@@ -97,12 +89,7 @@ class PortLink : public ::testing::Test {
         return *window_;
     }
     QAction* Action(const QString& name) { return Window().findChild<QAction*>(name); }
-    QString Text(const char* name) {
-        auto* w = Window().findChild<QWidget*>(QString::fromUtf8(name));
-        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-        if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-        return {};
-    }
+    QString Text(const char* name) { return test::ShownText(Window(), name); }
     // Lets the window's receive timer run until `name` shows `text` (or two seconds pass).
     bool WaitFor(const char* name, const QString& text) {
         QElapsedTimer timer;
@@ -115,7 +102,8 @@ class PortLink : public ::testing::Test {
         return false;
     }
 
-    fs::path root_, ports_;
+    test::TempRuntimeDir runtime_{"portlink"};
+    const fs::path ports_ = runtime_.PortsFolder();
     std::unique_ptr<MainWindow> window_;
 };
 

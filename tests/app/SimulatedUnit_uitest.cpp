@@ -17,6 +17,8 @@
 #include <filesystem>
 
 #include "support/SimProcessQt.h"
+#include "support/TempRuntimeDir.h"
+#include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
 #include "ui/MainWindow.h"
 
@@ -27,16 +29,7 @@ namespace fs = std::filesystem;
 
 class SimulatedUnit : public ::testing::Test {
   protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("revodive-simunit-" + std::to_string(::getpid()));
-        fs::create_directories(root_);
-        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
-    }
-    void TearDown() override {
-        window_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
+    void TearDown() override { window_.reset(); }
     MainWindow& Window() {
         if (!window_) {
             window_ = std::make_unique<MainWindow>();
@@ -51,12 +44,7 @@ class SimulatedUnit : public ::testing::Test {
         item->trigger();
         ASSERT_TRUE(Window().Form().Q().IsOpen());
     }
-    QString Text(const QString& name) {
-        auto* w = Window().findChild<QWidget*>(name);
-        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-        if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-        return QStringLiteral("<missing>");
-    }
+    QString Text(const QString& name) { return test::ShownText(Window(), qPrintable(name)); }
     // Runs the window (its receive timer included) until `done` holds or `ms` pass.
     template <typename F>
     bool RunUntil(F done, int ms) {
@@ -89,7 +77,8 @@ class SimulatedUnit : public ::testing::Test {
         button->click();
     }
 
-    fs::path root_;
+    test::TempRuntimeDir runtime_{"simunit"};
+    const fs::path root_ = runtime_.Root();
     std::unique_ptr<MainWindow> window_;
 };
 
