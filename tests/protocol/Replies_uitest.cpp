@@ -8,7 +8,8 @@
 #include <QProgressBar>
 #include <memory>
 
-#include "support/ScriptedSerialDevice.h"
+#include "support/ScriptedPlatform.h"
+#include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/MainWindow.h"
@@ -18,11 +19,8 @@ namespace {
 
 struct Window {
     Window() {
-        FormPlatform p;
-        p.device = std::make_unique<test::ScriptedSerialDevice>();
-        p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
-        p.readPortList = [] { return std::string("COM1\0\0", 6); };
-        window = std::make_unique<MainWindow>(std::move(p));
+        window = std::make_unique<MainWindow>(
+            test::ScriptedPlatform(device, nullptr, [] { return test::PortList({"COM1"}); }));
         window->show();
         QApplication::processEvents();
     }
@@ -34,16 +32,9 @@ struct Window {
     QWidget* Widget(const char* name) const {
         return window->findChild<QWidget*>(QString::fromUtf8(name));
     }
-    QString Text(const char* name) const {
-        QWidget* w = Widget(name);
-        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-        if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-        return QStringLiteral("<missing %1>").arg(QString::fromUtf8(name));
-    }
-    QColor TextColour(const char* name) const {
-        QWidget* w = Widget(name);
-        return w ? w->palette().color(QPalette::WindowText) : QColor();
-    }
+    QString Text(const char* name) const { return test::ShownText(*window, name); }
+    QColor TextColour(const char* name) const { return test::ShownColour(*window, name); }
+    test::ScriptedSerialDevice* device = nullptr;
     std::unique_ptr<MainWindow> window;
 };
 

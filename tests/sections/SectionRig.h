@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "support/ScriptedSerialDevice.h"
+#include "support/ScriptedPlatform.h"
 #include "ui/DisplayBinderQt.h"
 
 namespace rv::test {
@@ -19,15 +19,10 @@ namespace rv::test {
 class SectionRig {
   public:
     SectionRig() : clock(LocalDateTime{2026, 12, 8, 9, 5, 7, 4}) {
-        auto device = std::make_unique<ScriptedSerialDevice>();
-        port = device.get();
-        FormPlatform platform;
-        platform.device = std::move(device);
-        platform.ticks = &ticks;
-        platform.resolvePath = [](int n) { return "/dev/scripted-com" + std::to_string(n); };
-        platform.readPortList = [] { return std::string("COM3\0\0", 6); };
-        platform.reportError = [this](const std::string& m) { errors.push_back(m); };
-        form = std::make_unique<MainForm>(formats, clock, std::move(platform));
+        form = std::make_unique<MainForm>(
+            formats, clock,
+            ScriptedPlatform(
+                port, &ticks, [] { return PortList({"COM3"}); }, &errors));
         form->FormCreate();
         binder = std::make_unique<DisplayBinderQt>(form->Display());
     }

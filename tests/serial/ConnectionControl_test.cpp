@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "app/MainForm.h"
-#include "support/ScriptedSerialDevice.h"
+#include "support/ScriptedPlatform.h"
 #include "text/Cp1251.h"
 
 namespace rv {
@@ -16,18 +16,12 @@ namespace {
 
 struct Rig {
     Rig() {
-        auto scripted = std::make_unique<test::ScriptedSerialDevice>();
-        device = scripted.get();
-        FormPlatform p;
-        p.device = std::move(scripted);
-        p.ticks = &ticks;
-        p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
-        p.readPortList = [this] {
+        auto readList = [this] {
             if (listUnreadable) throw std::runtime_error("device list unreadable");
             return list;
         };
-        p.reportError = [this](const std::string& m) { errors.push_back(m); };
-        form = std::make_unique<MainForm>(formats, clock, std::move(p));
+        form = std::make_unique<MainForm>(
+            formats, clock, test::ScriptedPlatform(device, &ticks, readList, &errors));
         form->FormCreate();
     }
     ConnectionControl& C() { return form->Connection(); }

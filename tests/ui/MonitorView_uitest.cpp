@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "app/MainForm.h"
-#include "support/ScriptedSerialDevice.h"
+#include "support/ScriptedPlatform.h"
 #include "ui/ColoursQt.h"
 #include "ui/ColumnRule.h"
 #include "ui/DisplayBinderQt.h"
@@ -41,15 +41,8 @@ struct MonitorRig {
     std::unique_ptr<MonitorView> view;
 
     MonitorRig() {
-        FormPlatform platform;
-        auto d = std::make_unique<test::ScriptedSerialDevice>();
-        device = d.get();
-        platform.device = std::move(d);
-        platform.ticks = &ticks;
-        platform.resolvePath = [](int n) { return "/dev/ttyTEST" + std::to_string(n); };
-        platform.readPortList = [this] { return portList; };
-        platform.reportError = [](const std::string&) {};
-        form = std::make_unique<MainForm>(formats, clock, std::move(platform));
+        form = std::make_unique<MainForm>(
+            formats, clock, test::ScriptedPlatform(device, &ticks, [this] { return portList; }));
         binder = std::make_unique<DisplayBinderQt>(form->Display());
         view = std::make_unique<MonitorView>(*form, *binder);
         form->FormCreate();
