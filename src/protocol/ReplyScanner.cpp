@@ -158,31 +158,60 @@ std::string FloatBitsText(std::int64_t bits, int decimals, const RegionalFormats
     if (decimals < 0) decimals = 0;
 
     constexpr int kSignificant = 10;
-    // Ten significant digits d0..d9 of the exact value, value = d0.d1d2... * 10^exp.
-    char digits[kSignificant + 2] = {};
+    // Every single has a finite decimal expansion of at most 112 significant digits; rounding
+    // once from those exact digits avoids a second rounding of an already rounded text (0.10034999
+    // would otherwise become 0.1003500000 and then 0.1004).
+    constexpr int kExactDigits = 120;
+    char digits[kExactDigits + 2] = {};
+    int count = 0;  // significant digits in `digits`, value = d0.d1d2... * 10^exp
     int exp = 0;
     const bool negative = std::signbit(f);
     if (f != 0.0f) {
-        char buf[40];
+        char buf[kExactDigits + 16];
         const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(f)),
-                                       std::chars_format::scientific, kSignificant - 1);
+                                       std::chars_format::scientific, kExactDigits - 1);
         const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-        int n = 0;
         std::size_t i = 0;
         for (; i < sci.size() && sci[i] != 'e'; ++i) {
-            if (sci[i] != '.') digits[n++] = sci[i];
+            if (sci[i] != '.') digits[count++] = sci[i];
         }
         std::from_chars(sci.data() + i + 1 + (sci[i + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
                         exp);
-    } else {
-        std::memset(digits, '0', kSignificant);
+        while (count > 1 && digits[count - 1] == '0') --count;
+    }
+
+    // Keep at most ten significant digits, and in fixed form none past the last shown decimal;
+    // the first dropped digit rounds half away from zero.
+    if (f != 0.0f) {
+        int kept = exp >= kSignificant ? kSignificant : exp + 1 + decimals;
+        if (kept > kSignificant) kept = kSignificant;
+        if (kept < count) {
+            const bool up = kept >= 0 && digits[kept] >= '5';
+            count = kept < 0 ? 0 : kept;
+            bool carry = up;
+            for (int k = count - 1; carry && k >= 0; --k) {
+                if (digits[k] == '9') {
+                    digits[k] = '0';
+                } else {
+                    ++digits[k];
+                    carry = false;
+                }
+            }
+            if (carry) {
+                // All kept digits were 9 (or none was kept): the value gains a leading 1.
+                std::memmove(digits + 1, digits, static_cast<std::size_t>(count));
+                digits[0] = '1';
+                ++count;
+                ++exp;
+            }
+        }
     }
 
     std::string out;
     if (f != 0.0f && exp >= kSignificant) {
         // More integer digits than significant digits: exponent form.
         if (negative) out += '-';
-        int last = kSignificant - 1;
+        int last = count - 1;
         while (last > 0 && digits[last] == '0') --last;
         out += digits[0];
         if (last > 0) {
@@ -195,29 +224,6 @@ std::string FloatBitsText(std::int64_t bits, int decimals, const RegionalFormats
         return out;
     }
 
-    // Keep the digits down to the last shown decimal, rounding half away from zero.
-    int kept = f == 0.0f ? 0 : exp + 1 + decimals;  // digits from d0 to the last decimal
-    int count = kSignificant;
-    if (kept < kSignificant) {
-        const bool up = kept >= 0 && digits[kept] >= '5';
-        count = kept < 0 ? 0 : kept;
-        bool carry = up;
-        for (int k = count - 1; carry && k >= 0; --k) {
-            if (digits[k] == '9') {
-                digits[k] = '0';
-            } else {
-                ++digits[k];
-                carry = false;
-            }
-        }
-        if (carry) {
-            // All kept digits were 9 (or none was kept): the value gains a leading 1.
-            std::memmove(digits + 1, digits, static_cast<std::size_t>(count));
-            digits[0] = '1';
-            ++count;
-            ++exp;
-        }
-    }
     // Digit at the decimal position p (10^p) is digits[exp - p] when within the kept ones.
     bool nonZero = false;
     std::string body;

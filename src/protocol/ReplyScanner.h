@@ -79,12 +79,13 @@ std::int32_t IntField(std::string_view field, std::int32_t fallback = 0);
 std::int32_t StrictIntField(std::string_view field);
 
 // The low 32 bits of `bits` as an IEEE 754 single, in fixed point with `decimals` decimals and
-// the regional decimal separator, taken to at most 10 significant digits first (digits past the
-// tenth are shown as 0). Rounding of the last shown decimal is half away from zero on those ten
-// digits. A value that rounds to zero has no minus sign. Values of 1E10 and more (in magnitude)
-// have more than ten integer digits and are shown in exponent form: the ten digits without
-// trailing zeros, "E+" and a two-digit exponent ("3,402823466E+38"). NaN is "NAN", infinities
-// "INF" and "-INF".
+// the regional decimal separator, with at most 10 significant digits (digits past the tenth are
+// shown as 0). The exact value of the single is rounded once, half away from zero, at the last
+// shown decimal or at the tenth significant digit, whichever comes first (0.10034999996 with four
+// decimals is 0.1003, 100000.03125 is 100000.0313). A value that rounds to zero has no minus sign.
+// Values of 1E10 and more (in magnitude) have more than ten integer digits and are shown in
+// exponent form: the ten digits without trailing zeros, "E+" and a two-digit exponent
+// ("3,402823466E+38"). NaN is "NAN", infinities "INF" and "-INF".
 std::string FloatBitsText(std::int64_t bits, int decimals, const RegionalFormats& formats);
 
 // value / 10^scale in fixed point with `decimals` decimals (regional separator), computed exactly
