@@ -1,6 +1,7 @@
 #include "ui/MainMenuQt.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -87,12 +88,19 @@ QMenu* MainMenuQt::BuildPortMenu(QMenuBar* bar) {
     stop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space));
     portMenu_->addSeparator();
     portsEnd_ = portMenu_->addSeparator();
+    // The port items and the speed items are two radio groups: one mark at most among the ports
+    // (a click on the marked port takes its mark away), exactly one among the speeds.
+    portGroup_ = new QActionGroup(portMenu_);
+    portGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto* speedGroup = new QActionGroup(portMenu_);
+    speedGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     const auto& speeds = SpeedItems();
     for (int i = 0; i < kSpeedItems; ++i) {
         QAction* item = AddItem(portMenu_, speeds[static_cast<std::size_t>(i)].name,
                                 speeds[static_cast<std::size_t>(i)].caption,
                                 [this, i] { form_.Connection().SpeedItemClick(i); });
         item->setCheckable(true);
+        speedGroup->addAction(item);
         // The model decides the check mark: a click on the checked item changes nothing.
         connect(item, &QAction::triggered, this, [this] { SpeedItemsChanged(); });
         speedItems_.push_back(item);
@@ -123,6 +131,7 @@ void MainMenuQt::ActionChanged(int action) {
 void MainMenuQt::PortsChanged() {
     for (QAction* item : portItems_) {
         portMenu_->removeAction(item);
+        portGroup_->removeAction(item);
         item->deleteLater();
     }
     portItems_.clear();
@@ -131,6 +140,7 @@ void MainMenuQt::PortsChanged() {
         item->setObjectName(QStringLiteral("DeviceItem%1").arg(port.number));
         item->setData(port.number);
         item->setCheckable(true);
+        portGroup_->addAction(item);
         if (port.number >= 1 && port.number <= 9) {
             item->setShortcut(
                 QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + port.number)));

@@ -11,6 +11,7 @@
 #include "serial/ConnectionControl.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QMenuBar;
 
@@ -52,6 +53,7 @@ class MainMenuQt : public QObject, public ActionObserver, public ConnectionObser
     std::vector<QAction*> commandActions_;  // by catalogue index
     QMenu* portMenu_ = nullptr;
     QAction* portsEnd_ = nullptr;  // the separator after the port items
+    QActionGroup* portGroup_ = nullptr;
     std::vector<QAction*> portItems_;
     std::vector<QAction*> speedItems_;
 };

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,6 +155,34 @@ TEST(MainWindow, PortItemsStartStopAndSpeeds) {
     com3->trigger();  // the checked item clicked again: restarted, its mark toggled off
     EXPECT_FALSE(com3->isChecked());
     EXPECT_TRUE(r.window->Form().Q().IsOpen());
+}
+
+TEST(MainWindow, PortItemsAndSpeedItemsAreTwoRadioGroups) {
+    WindowRig r;
+    QActionGroup* ports = r.Action(QStringLiteral("DeviceItem1"))->actionGroup();
+    QActionGroup* speeds = r.Action(QStringLiteral("br1"))->actionGroup();
+    ASSERT_NE(ports, nullptr);
+    ASSERT_NE(speeds, nullptr);
+    EXPECT_NE(ports, speeds);
+    // A port item's mark can be taken away by clicking it again; a speed always keeps one mark.
+    EXPECT_EQ(ports->exclusionPolicy(), QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    EXPECT_EQ(speeds->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+    for (const char* name : {"DeviceItem3", "DeviceItem12"})
+        EXPECT_EQ(r.Action(QString::fromUtf8(name))->actionGroup(), ports) << name;
+    for (const char* name : {"br2", "br3", "br4", "br5"})
+        EXPECT_EQ(r.Action(QString::fromUtf8(name))->actionGroup(), speeds) << name;
+    EXPECT_EQ(r.Action(QStringLiteral("StopAction"))->actionGroup(), nullptr);
+
+    // Refreshing makes new items in the same group, and the old ones leave it.
+    r.Action(QStringLiteral("FindAction"))->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the old items go
+    EXPECT_EQ(ports->actions().size(), 3);
+    EXPECT_EQ(r.Action(QStringLiteral("DeviceItem3"))->actionGroup(), ports);
+
+    r.Action(QStringLiteral("DeviceItem1"))->trigger();
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    EXPECT_FALSE(r.Action(QStringLiteral("DeviceItem1"))->isChecked());
+    EXPECT_TRUE(r.Action(QStringLiteral("DeviceItem3"))->isChecked());
 }
 
 TEST(MainWindow, RepliesShowAndTheClearReturnsToIdle) {
