@@ -34,6 +34,70 @@ TEST(ReplyHandler, KeyOrderCoversEveryKeyOnce) {
     EXPECT_EQ(at(">ICT="), static_cast<std::ptrdiff_t>(order.size()) - 1);
 }
 
+// A value that cannot be converted stops the block where its key stands in the decoding order:
+// the replies of the keys before it are shown, those after it are not, wherever the lines stand
+// in the block.
+TEST(ReplyHandler, ConversionFailureStopsAtItsPlaceInTheKeyOrder) {
+    struct Reply {
+        const char* line;
+        const char* field;
+        const char* shown;  // what the field shows when the reply is decoded
+    };
+    // One line per family, in the reverse of the decoding order.
+    const std::vector<Reply> replies = {
+        {">ICT=1;2;3", "LL_ICT0", "1"},
+        {">CU=1", "LL_CU", "1"},
+        {">CQ=1", "LL_CT", "0.1"},
+        {">ISS2=a;b;c", "LL_SS02", "a"},
+        {">PIN1=1234", "LL_SP", "1234"},
+        {">O20=1", "LL_I0", "активирован"},
+        {">MS=3", "LL_MS4", "Проверка"},
+        {">DS=1", "LL_DS0", "Ok"},
+        {">SMS=1;2;3", "LL_SMSIN", "1/2"},
+        {">CV=1;2;3", "LL_CV0", "1"},
+        {">MT=1;2;3", "LL_MT1", "1 B"},
+        {">RW=1;2", "LL_RW0", "1"},
+        {">ML=5", "LL_ML", "[5]"},
+        {">LLS=1;5;1;2;3", "LL_LS0Y", "1"},
+        {">TW=0;0", "LL_TW1", "0:00:00"},
+        {">DF=1;1", "LL_DF0", "требуется"},
+        {">GAS=1460;0", "LL_GAS1460", "0.0000"},
+        {">GAS=10;0", "LL_GAS10", "0.0000"},
+        {">GS=1;2;3;4;5", "LL_GS0", "1"},
+        {">GK=1;2", "LL_GK0", "1"},
+    };
+    const struct {
+        const char* bad;
+        std::size_t decoded;  // how many of the last replies above come before it
+    } cases[] = {
+        {">GAS=1480;x", 2},  // after >GS= only
+        {">GAS=20;x", 3},    // after >GAS=10;
+        {">GAS=960;x", 3},   // before >GAS=1460;
+        {">ML3=x;0", replies.size() - 1},
+        {">ML3=1;x", replies.size() - 1},  // before >ICT= only
+    };
+    for (const auto& c : cases) {
+        ReplyRig rig;
+        std::string block;
+        for (const Reply& r : replies) block += W(r.line) + "\r\n";
+        block += std::string(c.bad) + "\r\n";
+        rig.Raw(block);
+        ASSERT_EQ(rig.errors.size(), 1u) << c.bad;
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            const bool decoded = i >= replies.size() - c.decoded;
+            EXPECT_EQ(rig.Text(replies[i].field) == replies[i].shown, decoded)
+                << c.bad << " -> " << replies[i].line;
+        }
+    }
+    // Without a failure every line of the block is decoded.
+    ReplyRig rig;
+    std::string block;
+    for (const Reply& r : replies) block += W(r.line) + "\r\n";
+    rig.Raw(block);
+    EXPECT_TRUE(rig.errors.empty());
+    for (const Reply& r : replies) EXPECT_EQ(rig.Text(r.field), r.shown) << r.line;
+}
+
 TEST(ReplyHandler, ServZeroClearsFirstThenTheRestOfTheBlockShows) {
     ReplyRig rig;
     rig.Line(">MO=MegaFon;25002");
