@@ -46,8 +46,11 @@ QWidget* DisplayBinderQt::Make(std::string_view name, QWidget* parent) {
 }
 
 QLabel* DisplayBinderQt::MakeLabel(std::string_view name, QWidget* parent) {
+    return BindLabel(name, new QLabel(parent));
+}
+
+QLabel* DisplayBinderQt::BindLabel(std::string_view name, QLabel* label) {
     const int field = model_.Field(name);
-    auto* label = new QLabel(parent);
     label->setObjectName(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
     label->setTextFormat(Qt::PlainText);
     widgets_[field] = label;

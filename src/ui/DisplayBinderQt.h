@@ -30,6 +30,9 @@ class DisplayBinderQt : public QObject, public DisplayObserver {
     // handling). The object name is the field's name.
     QWidget* Make(std::string_view name, QWidget* parent);
     QLabel* MakeLabel(std::string_view name, QWidget* parent);
+    // Makes `label` (a label of a kind of its own) the widget of the field: it gets the field's
+    // name and follows the model from now on. Returns it.
+    QLabel* BindLabel(std::string_view name, QLabel* label);
     QLineEdit* MakeEdit(std::string_view name, QWidget* parent);
     // The progress bar SB_ML (0..31) or SB_PB (0..4).
     QProgressBar* MakeBar(Bar bar, QWidget* parent);

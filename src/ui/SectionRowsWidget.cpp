@@ -1,10 +1,10 @@
 #include "ui/SectionRowsWidget.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -58,55 +58,8 @@ class MarkerCell : public QWidget {
     Colour colour_;
 };
 
-// A fixed caption of a row. The caption widths were made for "MS Sans Serif"; where another,
-// wider font stands in for it, a caption that would not fit is set a little narrower instead of
-// losing its first letters.
-class CaptionLabel : public QLabel {
-  public:
-    CaptionLabel(const char* text, int width, QWidget* parent)
-        : QLabel(QString::fromUtf8(text), parent) {
-        setFixedWidth(width);
-        setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        SetForeground(this, kCaptionGrey);
-        Fit();
-    }
-
-  protected:
-    void changeEvent(QEvent* event) override {
-        QLabel::changeEvent(event);
-        if (event->type() == QEvent::FontChange && !fitting_) Fit();
-    }
-
-  private:
-    static constexpr int kMinStretch = 60;
-
-    void Fit() {
-        fitting_ = true;
-        QFont measured = font();
-        measured.setStretch(QFont::Unstretched);
-        const int advance = QFontMetrics(measured).horizontalAdvance(text());
-        int stretch = QFont::Unstretched;
-        if (advance > width() && advance > 0) {
-            // Glyph widths round per character, so narrow step by step until the text fits.
-            stretch = 100 * width() / advance;
-            for (; stretch > kMinStretch; stretch -= 2) {
-                measured.setStretch(stretch);
-                if (QFontMetrics(measured).horizontalAdvance(text()) <= width()) break;
-            }
-            stretch = std::max(stretch, int(kMinStretch));
-        }
-        // Only the stretch is set here: family and size stay inherited from the window.
-        QFont own;
-        own.setStretch(stretch);
-        setFont(own);
-        fitting_ = false;
-    }
-
-    bool fitting_ = false;
-};
-
 QLabel* Caption(const char* text, int width, QWidget* parent) {
-    return new CaptionLabel(text, width, parent);
+    return new CaptionLabel(QString::fromUtf8(text), width, parent);
 }
 
 // A display field takes the rest of the row; a long value is cut, never widening the column.
@@ -123,6 +76,39 @@ QHBoxLayout* RowLine(QWidget* row) {
 }
 
 }  // namespace
+
+CaptionLabel::CaptionLabel(const QString& text, int width, QWidget* parent) : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+    setFixedWidth(width);
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    SetForeground(this, kCaptionGrey);
+}
+
+QFont CaptionLabel::FittedFont() const {
+    constexpr int kMinStretch = 60;
+    QFont fitted = font();
+    fitted.setStretch(QFont::Unstretched);
+    const int room = contentsRect().width();
+    const int advance = QFontMetrics(fitted).horizontalAdvance(text());
+    if (advance <= room || advance <= 0) return fitted;
+    // Glyph widths round per character, so narrow step by step until the text fits.
+    int stretch = std::max(kMinStretch, 100 * room / advance);
+    for (; stretch > kMinStretch; stretch -= 2) {
+        fitted.setStretch(stretch);
+        if (QFontMetrics(fitted).horizontalAdvance(text()) <= room) return fitted;
+    }
+    fitted.setStretch(kMinStretch);
+    return fitted;
+}
+
+void CaptionLabel::paintEvent(QPaintEvent*) {
+    // Drawn at paint time, so a text that a reply has just rewritten is fitted as well.
+    QPainter p(this);
+    p.setFont(FittedFont());
+    style()->drawItemText(&p, contentsRect(),
+                          QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                          isEnabled(), text(), foregroundRole());
+}
 
 SectionRowsWidget::SectionRowsWidget(const SectionPlan& plan, DisplayBinderQt& binder,
                                      QWidget* parent)
@@ -158,10 +144,9 @@ SectionRowsWidget::SectionRowsWidget(const SectionPlan& plan, DisplayBinderQt& b
                 row = new QWidget(this);
                 auto* line = RowLine(row);
                 line->addWidget(new MarkerCell(r.marker, row));
-                QLabel* caption = binder.MakeLabel(r.captionName, row);
-                caption->setFixedWidth(captionWidth);
-                caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                line->addWidget(caption);
+                // The caption the input replies rewrite ("Аналоговый 1:"), shown by the binder.
+                line->addWidget(binder.BindLabel(r.captionName,
+                                                 new CaptionLabel(QString(), captionWidth, row)));
                 line->addSpacing(kFieldGap);
                 QWidget* field = binder.Make(r.field, row);
                 Fill(field);

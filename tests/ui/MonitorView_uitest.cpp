@@ -14,6 +14,7 @@
 
 #include "app/MainForm.h"
 #include "support/ScriptedPlatform.h"
+#include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/ColumnRule.h"
 #include "ui/DisplayBinderQt.h"
@@ -21,6 +22,7 @@
 #include "ui/PicturesQt.h"
 #include "ui/PortStripWidget.h"
 #include "ui/SectionPlan.h"
+#include "ui/SectionRowsWidget.h"
 #include "ui/SectionWidget.h"
 
 namespace rv {
@@ -135,6 +137,41 @@ TEST(MonitorView, FieldsFollowTheDisplayModel) {
     EXPECT_EQ(rig.Find<QLabel>("LL2")->text(), U("АНАЛОГ:"));
     m.SetBar(Bar::SignalLevel, 17);
     EXPECT_EQ(rig.Find<QProgressBar>("SB_ML")->value(), 17);
+}
+
+TEST(MonitorView, CaptionsKeepTheirFirstLettersInTheirCells) {
+    MonitorRig rig;
+    DisplayModel& m = rig.form->Display();
+    // Input captions as the input replies rewrite them, and the longest fixed captions.
+    m.SetCaption(m.Field("LL3"), W("Импульсный 3:"));
+    m.SetCaption(m.Field("LL4"), W("Выход [M1] 4:"));
+    const struct {
+        const char* label;
+        int width;
+    } cases[] = {{"LL3", 84}, {"LL4", 84}, {"LL0", 84}};
+    for (const auto& c : cases) {
+        auto* caption = dynamic_cast<CaptionLabel*>(rig.Find<QLabel>(c.label));
+        ASSERT_NE(caption, nullptr) << c.label;
+        EXPECT_EQ(caption->width(), c.width) << c.label;
+        EXPECT_LE(QFontMetrics(caption->FittedFont()).horizontalAdvance(caption->text()),
+                  caption->contentsRect().width())
+            << c.label;
+    }
+    // A caption that fits is drawn at its font's own width.
+    EXPECT_EQ(dynamic_cast<CaptionLabel*>(rig.Find<QLabel>("LL0"))->FittedFont().stretch(),
+              QFont::Unstretched);
+    for (const char* text : {"Часы реального времени:", "Прошло после отправки:",
+                             "Обновление настроек:", "Соединение с сервером:"}) {
+        CaptionLabel* found = nullptr;
+        for (auto* label : rig.view->findChildren<QLabel*>()) {
+            auto* c = dynamic_cast<CaptionLabel*>(label);
+            if (c && c->text() == U(text)) found = c;
+        }
+        ASSERT_NE(found, nullptr) << text;
+        EXPECT_LE(QFontMetrics(found->FittedFont()).horizontalAdvance(found->text()),
+                  found->width())
+            << text;
+    }
 }
 
 TEST(MonitorView, FoldingGivesExactly34PixelsAndTogglesHintAndLeavesDataAlone) {
