@@ -196,7 +196,10 @@ void MainWindow::N9Click() {
 }
 
 void MainWindow::Panel0Resized() {
-    calibration_->SetChannelWidth(CalibrationColumnWidth(calibration_->width()));
+    // Every page of the page control has the same size, but only the page in front is laid out:
+    // the calibration page's own width is stale while the monitor view is shown.
+    const QWidget* front = pages_->currentWidget();
+    calibration_->SetChannelWidth(CalibrationColumnWidth(front ? front->width() : 0));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

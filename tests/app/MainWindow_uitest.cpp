@@ -121,6 +121,25 @@ TEST(MainWindow, ViewsSwitchOnlyFromTheMenu) {
     EXPECT_FALSE(r.Find<QTabWidget>("PC")->tabBar()->isVisible());
 }
 
+TEST(MainWindow, CalibrationColumnsFollowTheWindowWidth) {
+    WindowRig r;
+    const struct {
+        int width, column;
+    } cases[] = {{1024, 336}, {1600, 400}, {1344, 336}, {1348, 337}, {1200, 336}};
+    for (const auto& c : cases) {
+        // The window is resized while the monitor view is in front, as it usually is.
+        r.window->resize(c.width, r.window->height());
+        QApplication::processEvents();
+        r.window->N9Click();
+        QApplication::processEvents();
+        ASSERT_EQ(r.Find<QWidget>("tabTar")->width(), c.width);
+        for (int n = 1; n <= 4; ++n)
+            EXPECT_EQ(r.Find<QWidget>(QStringLiteral("panDat%1").arg(n))->width(), c.column)
+                << c.width << " panDat" << n;
+        r.window->N8Click();
+    }
+}
+
 TEST(MainWindow, PortItemsStartStopAndSpeeds) {
     WindowRig r;
     QAction* com3 = r.Action(QStringLiteral("DeviceItem3"));
