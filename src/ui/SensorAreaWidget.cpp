@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
@@ -30,13 +31,65 @@ void MakeGrey(QWidget* w) {
     w->setPalette(p);
 }
 
+}  // namespace
+
+// A grey caption of fixed width. The widths were made for "MS Sans Serif"; where a wider font
+// stands in for it, a caption that would not fit is set a little narrower (down to 60 % of its
+// width) rather than losing its first letters, as the section captions are.
+class SensorCaption : public QLabel {
+  public:
+    SensorCaption(const QString& text, int width, Qt::Alignment align, QWidget* parent)
+        : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+        setFixedWidth(width);
+        setAlignment(align | Qt::AlignVCenter);
+        MakeGrey(this);
+        SetCaption(text);
+    }
+    // Run-time captions (sensor identities, sensor numbers) are fitted whenever they change.
+    void SetCaption(const QString& text) {
+        setText(text);
+        Fit();
+    }
+
+  protected:
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange && !fitting_) Fit();
+    }
+
+  private:
+    static constexpr int kMinStretch = 60;
+
+    void Fit() {
+        fitting_ = true;
+        QFont measured = font();
+        measured.setStretch(QFont::Unstretched);
+        const int advance = QFontMetrics(measured).horizontalAdvance(text());
+        int stretch = QFont::Unstretched;
+        if (advance > width() && advance > 0) {
+            // Glyph widths round per character, so narrow step by step until the text fits.
+            stretch = 100 * width() / advance;
+            for (; stretch > kMinStretch; stretch -= 2) {
+                measured.setStretch(stretch);
+                if (QFontMetrics(measured).horizontalAdvance(text()) <= width()) break;
+            }
+            stretch = std::max(stretch, int(kMinStretch));
+        }
+        // Only the stretch is the caption's own: family and size stay inherited.
+        QFont own;
+        own.setStretch(stretch);
+        setFont(own);
+        fitting_ = false;
+    }
+
+    bool fitting_ = false;
+};
+
+namespace {
+
 QLabel* Caption(const QString& text, int width, Qt::Alignment align, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFixedWidth(width);
-    label->setAlignment(align | Qt::AlignVCenter);
-    MakeGrey(label);
-    return label;
+    return new SensorCaption(text, width, align, parent);
 }
 
 QFrame* ThinLine(QWidget* parent) {
@@ -155,15 +208,13 @@ SensorAreaWidget::~SensorAreaWidget() {
     model_.RemoveObserver(this);
 }
 
-QLabel* SensorAreaWidget::MakeRunTimeCaption(const char* name, QWidget* parent) {
+QLabel* SensorAreaWidget::MakeRunTimeCaption(const char* name, int width, QWidget* parent) {
     // Captions rewritten by the replies (sensor identities, sensor numbers) are captions all the
-    // same: grey, text from the model.
+    // same: grey, right-aligned, text from the model.
     const int field = model_.Field(name);
-    auto* label = new QLabel(parent);
+    auto* label = new SensorCaption(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))), width,
+                                    Qt::AlignRight, parent);
     label->setObjectName(QString::fromUtf8(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))));
-    MakeGrey(label);
     captions_[field] = label;
     return label;
 }
@@ -190,11 +241,10 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
             auto* h = new QHBoxLayout(row);
             h->setContentsMargins(0, 0, 0, 0);
             h->setSpacing(0);
-            QLabel* caption = plan.captionName ? MakeRunTimeCaption(plan.captionName, row)
-                                               : Caption(QString::fromUtf8(plan.caption),
-                                                         kCaptionWidth, Qt::AlignRight, row);
-            caption->setFixedWidth(kCaptionWidth);
-            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            QLabel* caption =
+                plan.captionName
+                    ? MakeRunTimeCaption(plan.captionName, kCaptionWidth, row)
+                    : Caption(QString::fromUtf8(plan.caption), kCaptionWidth, Qt::AlignRight, row);
             h->addWidget(caption);
             h->addSpacing(kCaptionGap);
             QLabel* field = binder.MakeLabel(plan.field, row);
@@ -217,8 +267,7 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
         }
         case SensorRowKind::FuelLevel: {
             auto* fl = new FuelLevelRow(parent, false);
-            QLabel* caption = MakeRunTimeCaption(plan.captionName, fl);
-            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            QLabel* caption = MakeRunTimeCaption(plan.captionName, kFuelLevelCaptionWidth, fl);
             QLabel* level = binder.MakeLabel(plan.field, fl);
             QLabel* frequency = binder.MakeLabel(plan.field2, fl);
             QLabel* temperature = binder.MakeLabel(plan.field3, fl);
@@ -237,7 +286,7 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
 void SensorAreaWidget::FieldChanged(int field) {
     auto it = captions_.find(field);
     if (it != captions_.end()) {
-        it->second->setText(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))));
+        it->second->SetCaption(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))));
     }
 }
 

@@ -16,6 +16,7 @@ class QScrollArea;
 namespace rv {
 
 class DisplayBinderQt;
+class SensorCaption;
 
 class SensorAreaWidget : public QWidget, public DisplayObserver {
   public:
@@ -28,13 +29,14 @@ class SensorAreaWidget : public QWidget, public DisplayObserver {
 
   private:
     QWidget* MakeRow(int sensorRow, DisplayBinderQt& binder, QWidget* parent);
-    QLabel* MakeRunTimeCaption(const char* name, QWidget* parent);
+    QLabel* MakeRunTimeCaption(const char* name, int width, QWidget* parent);
 
     DisplayModel& model_;
     QLabel* labelNo_ = nullptr;
     QScrollArea* area_ = nullptr;
-    std::vector<QWidget*> rows_;                 // by index into SensorRows()
-    std::unordered_map<int, QLabel*> captions_;  // run-time captions (LLOWT0.., LLS0..) by field
+    std::vector<QWidget*> rows_;  // by index into SensorRows()
+    std::unordered_map<int, SensorCaption*>
+        captions_;  // run-time captions (LLOWT0.., LLS0..) by field
 };
 
 }  // namespace rv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QScrollArea>
 
@@ -110,6 +111,37 @@ TEST_F(SensorAreaTest, ClearFoldsRowsHeadersAndShowsTheNoteAgain) {
     // And the next value opens its row again.
     Receive(">CA=5\r\n");
     EXPECT_EQ(ShownRows(), (std::vector<int>{366, 216}));
+}
+
+TEST_F(SensorAreaTest, EveryCaptionIsShownWholeInItsColumn) {
+    // Open every row, with run-time captions of a realistic length, then read each grey caption
+    // back: its whole text must fit the width the design gives it, whatever font stands in.
+    auto& d = rig.form->Display();
+    for (const auto& r : SensorRows()) {
+        for (const char* f : {r.field, r.field2, r.field3}) {
+            if (f) d.SetV(d.Field(f), "1", kBlack);
+        }
+        if (r.captionName) {
+            d.SetCaption(d.Field(r.captionName),
+                         r.kind == SensorRowKind::FuelLevel ? "255:" : "28FF5A6B7C8D9E0F:");
+        }
+    }
+    test::SectionRig::Settle();
+    int captions = 0;
+    for (const auto& r : SensorRows()) {
+        if (r.kind == SensorRowKind::GroupHeader) continue;
+        auto* row = rig.Find<QWidget>(("Panel" + std::to_string(r.number)).c_str());
+        ASSERT_NE(row, nullptr) << r.number;
+        for (QLabel* l : row->findChildren<QLabel*>()) {
+            if (l->x() != 0 || l->text().isEmpty()) continue;  // the caption is the leftmost cell
+            ++captions;
+            const int expected = r.kind == SensorRowKind::Value ? 150 : 40;
+            EXPECT_EQ(l->width(), expected) << l->text().toStdString();
+            EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width())
+                << l->text().toStdString();
+        }
+    }
+    EXPECT_EQ(captions, 48);  // 41 value rows, the "№" title and six sensor numbers
 }
 
 TEST_F(SensorAreaTest, FuelLevelTableFollowsTheColumnRule) {
