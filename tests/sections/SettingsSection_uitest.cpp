@@ -3,6 +3,7 @@
 // SettingsOverPty.)
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,6 +84,32 @@ TEST_F(SettingsSectionTest, BoxesAndButtonsAtStart) {
         const bool write = std::string(Button(b)->text().toUtf8()) == "Записать";
         EXPECT_EQ(Button(b)->isEnabled(), !write) << b;
     }
+}
+
+TEST_F(SettingsSectionTest, RowsStandAsDesignedWithTheSeparatorLineUnderTheFieldColumn) {
+    // The section takes the height of its rows (automatic height).
+    rig.Show(250, rig.widget->sizeHint().height());
+    EXPECT_EQ(rig.widget->height(), 20 + 29 + 6 + 3 * 20 + 53 + 3 * 20 + 53);
+    // Top of each box's row in the section: PIN row 20, its buttons 29, separator 6, then the
+    // access-point rows of 20 with button rows of 53 after each group of three.
+    const std::pair<const char*, int> tops[] = {{"LL_SP", 0},     {"LL_SP2", 0},   {"LL_SS01", 55},
+                                                {"LL_SS11", 75},  {"LL_SS21", 95}, {"LL_SS02", 168},
+                                                {"LL_SS12", 188}, {"LL_SS22", 208}};
+    for (const auto& [box, top] : tops) {
+        EXPECT_EQ(Box(box)->parentWidget()->mapTo(rig.widget.get(), QPoint(0, 0)).y(), top) << box;
+    }
+    EXPECT_EQ(Box("LL_SS01")->mapTo(rig.widget.get(), QPoint(0, 0)).x(), 64 + 8);
+    EXPECT_EQ(Button("Button4")->parentWidget()->mapTo(rig.widget.get(), QPoint(0, 0)).y(), 115);
+    EXPECT_EQ(Button("Button3")->parentWidget()->mapTo(rig.widget.get(), QPoint(0, 0)).y(), 228);
+
+    // The separator (rows 49 to 54): a sunken line along its bottom edge, from the field column.
+    const QImage img = rig.widget->grab().toImage();
+    const QColor line = img.pixelColor(150, 53);
+    const QColor background = img.pixelColor(150, 51);
+    EXPECT_NE(line, background) << "line along the bottom edge";
+    EXPECT_EQ(img.pixelColor(64 + 8, 53), line);
+    EXPECT_EQ(img.pixelColor(10, 53), background) << "nothing under the captions";
+    EXPECT_EQ(img.pixelColor(150, 49), background);
 }
 
 TEST_F(SettingsSectionTest, PinTypingTakesDigitsOnlyAndUnblocksWhenComplete) {
