@@ -1,9 +1,16 @@
 // revodive-bench: measures the console's hot paths with Google Benchmark and prints one line per
 // figure, e.g. "receive path: 512000 lines/s, 1333x a saturated 115200 bit/s link".
+//
+// The window figures run the real widgets on Qt's offscreen platform, so the program needs no
+// display; the link figure publishes its simulated unit in a ports folder of its own (a temporary
+// XDG_RUNTIME_DIR), so it never meets the technician's ports.
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
+#include <QApplication>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,13 +18,25 @@
 
 namespace {
 
+// The offscreen platform warns about window hints it cannot honour; those lines would only bury
+// the figures.
+QtMessageHandler g_previousHandler = nullptr;
+
+void QuietOffscreenHints(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("propagateSizeHints"))) return;
+    if (g_previousHandler != nullptr)
+        g_previousHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
             std::string name = run.benchmark_name();
-            auto it = run.counters.find("lines");
+            auto it = run.counters.find(rvbench::kLines);
             if (it != run.counters.end()) {
                 const double rate = it->second.value;
                 lines_.push_back(Label(name) + ": " + std::to_string(std::llround(rate)) +
@@ -26,10 +45,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
                                  "x a saturated 115200 bit/s link");
             }
             for (const auto& [key, counter] : run.counters) {
-                if (key == "lines") continue;
+                if (key == rvbench::kLines) continue;
                 char buf[64];
-                std::snprintf(buf, sizeof buf, "%.2f", counter.value);
-                lines_.push_back(Label(name) + ": " + key + " " + buf);
+                if (key.rfind(rvbench::kNsPer, 0) == 0) {
+                    std::snprintf(buf, sizeof buf, "%.1f", counter.value * 1e9);
+                    lines_.push_back(Label(name) + ": " + buf + " " + key);
+                } else {
+                    std::snprintf(buf, sizeof buf, "%.2f", counter.value);
+                    lines_.push_back(Label(name) + ": " + key + " " + buf);
+                }
             }
         }
     }
@@ -56,8 +80,23 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    char runtimeDir[] = "/tmp/revodive-bench-XXXXXX";
+    const bool haveRuntimeDir = mkdtemp(runtimeDir) != nullptr;
+    if (haveRuntimeDir) setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
+
+    {
+        g_previousHandler = qInstallMessageHandler(QuietOffscreenHints);
+        QApplication app(argc, argv);
+        RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        rvbench::RunCleanup();  // kept windows go before the application
+    }
     benchmark::Shutdown();
+    if (haveRuntimeDir) {
+        std::error_code ignored;
+        std::filesystem::remove_all(runtimeDir, ignored);
+    }
     return 0;
 }
