@@ -5,9 +5,11 @@
 // traffic log and decoders.
 //
 // Rates are tried from low to high, a couple of seconds each. A rate is sustained when every line
-// the simulator sent has arrived and the last one arrived at most kLatencyBound after it was due
-// (the simulator holds back what the line has not taken, so a console that falls behind shows up
-// as lines arriving late, not as lost lines). The figure is the highest sustained rate.
+// the simulator sent has arrived and no line arrived more than kLatencyBound after it was due (the
+// simulator holds back what the line has not taken, so a console that falls behind shows up as
+// lines arriving ever later, not as lost lines). A rate that fails is tried once more before the
+// search ends, so that one hiccup of a busy machine does not end it. The figure is the highest
+// sustained rate.
 #include <benchmark/benchmark.h>
 
 #ifdef REVODIVE_SIM_PATH
@@ -37,7 +39,9 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr int kPort = 42;  // in the benchmark's own ports folder
 constexpr double kTrialSeconds = 2.0;
-constexpr double kLatencyBound = 0.15;  // seconds; a few ticks and the simulator's own turn
+// Seconds: ten ticks. Above what the console can take, lines fall behind by a growing amount, a
+// rate 5% too high by about this much in one trial.
+constexpr double kLatencyBound = 0.1;
 constexpr int kTickMs = 10;
 
 double SecondsSince(SteadyClock::time_point start) {
@@ -80,6 +84,12 @@ class SimProcess {
             return false;
         }
         return true;
+    }
+
+    // Asks the simulator to end now (it still reports its count) and waits for it.
+    void Stop() {
+        if (pid_ > 0) kill(pid_, SIGTERM);
+        Wait(3000);
     }
 
     // Waits (at most `ms`) for the simulator to end; true if it did.
@@ -165,7 +175,7 @@ struct Trial {
     bool sustained = false;
     std::size_t received = 0;
     std::size_t sent = 0;
-    double lateBy = 0;     // seconds the last line came after it was due
+    double late = 0;       // the most seconds a line was overdue
     double wireBytes = 0;  // bytes per line on the wire
     std::string error;
 };
@@ -200,71 +210,91 @@ Trial RunTrial(double rate) {
     const double due = static_cast<double>(lines) / rate;
     const double giveUp = due + kLatencyBound + 1.0;
     auto next = opened;
-    double doneAt = -1;
-    while (SecondsSince(opened) < giveUp) {
+    bool all = false;
+    while (!all && SecondsSince(opened) < giveUp) {
         next += std::chrono::milliseconds(ticks.period);
         const auto now = SteadyClock::now();
         if (next < now) next = now;  // a late tick is not made up for, as with a timer
         std::this_thread::sleep_until(next);
         if (ticks.running) form.Q().PollReceive();
-        if (form.Log().Count() - before >= lines) {
-            doneAt = SecondsSince(opened);
-            break;
-        }
+        // Line k (counted from 1) is due k / rate after the start; the next line not yet here is
+        // overdue by the time since it was due.
+        const std::size_t got = form.Log().Count() - before;
+        all = got >= lines;
+        const double at = SecondsSince(opened);
+        const double nextDue = static_cast<double>(std::min(got + 1, lines)) / rate;
+        if (!all) t.late = std::max(t.late, at - nextDue);
     }
     t.received = form.Log().Count() - before;
     if (t.received > 0)
         t.wireBytes = static_cast<double>(form.ReceivedBytes() - bytesBefore) /
                       static_cast<double>(t.received);
     form.FormCloseQuery();
-    sim.Wait(6000);
+    if (all)
+        sim.Wait(6000);  // it ends once its reader has gone
+    else
+        sim.Stop();
     unsigned long long reported = 0;
     if (std::sscanf(sim.Stderr().c_str(), "revodive-sim: %llu lines sent", &reported) == 1)
         t.sent = static_cast<std::size_t>(reported);
-    t.lateBy = doneAt < 0 ? giveUp - due : std::max(0.0, doneAt - due);
-    t.sustained = doneAt >= 0 && t.received == t.sent && t.lateBy <= kLatencyBound;
+    t.sustained = all && t.received == t.sent && t.late <= kLatencyBound;
+    return t;
+}
+
+Trial Try(double rate, int attempt) {
+    Trial t = RunTrial(rate);
+    if (t.error.empty())
+        std::fprintf(stderr,
+                     "  %.0f lines/s%s: %zu of %zu lines, a line at most %.0f ms overdue%s\n", rate,
+                     attempt > 1 ? " again" : "", t.received, t.sent, t.late * 1000,
+                     t.sustained ? "" : " (behind)");
+    return t;
+}
+
+// A rate counts as not sustained only when it fails twice in a row.
+Trial TryTwice(double rate) {
+    Trial t = Try(rate, 1);
+    if (t.error.empty() && !t.sustained) t = Try(rate, 2);
     return t;
 }
 
 void sustained_rate_on_a_pseudo_terminal(benchmark::State& state) {
     // Multiples of a saturated link, low to high; the first rate not sustained ends the search,
-    // and the rate halfway between it and the last sustained one is tried once more.
+    // which then halves the gap between it and the last sustained rate twice.
     const std::vector<double> multiples = {5, 10, 20, 30, 40, 50, 60, 80, 100, 150, 200};
-    double best = 0, failed = 0, bestLate = 0, wireBytes = 0;
+    double best = 0, failed = 0;
+    Trial bestTrial;
     for (auto _ : state) {
         for (double m : multiples) {
             const double rate = m * rvbench::kLinkLinesPerSecond;
-            const Trial t = RunTrial(rate);
+            const Trial t = TryTwice(rate);
             if (!t.error.empty()) {
                 state.SkipWithError(t.error.c_str());
                 return;
             }
-            std::fprintf(stderr, "  %.0f lines/s: %zu of %zu lines, last %.0f ms late%s\n", rate,
-                         t.received, t.sent, t.lateBy * 1000, t.sustained ? "" : " (behind)");
             if (!t.sustained) {
                 failed = rate;
                 break;
             }
-            best = rate, bestLate = t.lateBy, wireBytes = t.wireBytes;
+            best = rate, bestTrial = t;
         }
-        if (failed > 0 && best > 0) {
+        for (int step = 0; step < 2 && failed > 0 && best > 0; ++step) {
             const double rate = (best + failed) / 2;
-            const Trial t = RunTrial(rate);
-            std::fprintf(stderr, "  %.0f lines/s: %zu of %zu lines, last %.0f ms late%s\n", rate,
-                         t.received, t.sent, t.lateBy * 1000, t.sustained ? "" : " (behind)");
+            const Trial t = TryTwice(rate);
             if (t.error.empty() && t.sustained)
-                best = rate, bestLate = t.lateBy, wireBytes = t.wireBytes;
+                best = rate, bestTrial = t;
             else if (t.error.empty())
                 failed = rate;
         }
     }
     rvbench::ReportLines(state, best);
     state.counters["first rate not sustained, lines/s"] = failed;
-    state.counters["last line late by, ms"] = bestLate * 1000;
-    state.counters["wire bytes per line"] = wireBytes;
+    state.counters["most a line was overdue, ms"] = bestTrial.late * 1000;
+    state.counters["wire bytes per line"] = bestTrial.wireBytes;
     // The link's own measure is bytes: 11520 bytes/s at 115200 bit/s (10 bits a byte).
-    state.counters["sustained bytes/s"] = best * wireBytes;
-    state.counters["sustained bytes/s over the link's 11520 bytes/s"] = best * wireBytes / 11520.0;
+    state.counters["sustained bytes/s"] = best * bestTrial.wireBytes;
+    state.counters["sustained bytes/s over the link's 11520 bytes/s"] =
+        best * bestTrial.wireBytes / 11520.0;
 }
 BENCHMARK(sustained_rate_on_a_pseudo_terminal)
     ->Iterations(1)
