@@ -22,8 +22,8 @@
 
 namespace {
 
-// The four selected sources: kind letter and index as the decoders pass them.
-// kind letter, index, and the name the drop-down offers (UTF-8).
+// The four selected sources: index and kind letter as the decoders pass them, and the name the
+// drop-down offers (UTF-8).
 struct Source {
     const char* index;
     const char* kind;
@@ -151,21 +151,22 @@ const bool kRegistered = [] {
                       std::size_t{0});
     RegisterBenchmark("calibration_capture_with_10000_rows_a_table", CaptureFigure, false,
                       std::size_t{10000});
-    RegisterBenchmark("calibration_capture_shown_with_empty_tables", CaptureFigure, true,
+    RegisterBenchmark("calibration_capture_in_the_view_with_empty_tables", CaptureFigure, true,
                       std::size_t{0})
         ->UseRealTime();
-    RegisterBenchmark("calibration_capture_shown_with_10000_rows_a_table", CaptureFigure, true,
-                      std::size_t{10000})
+    RegisterBenchmark("calibration_capture_in_the_view_with_10000_rows_a_table", CaptureFigure,
+                      true, std::size_t{10000})
         ->UseRealTime()
         ->Iterations(2000);
     RegisterBenchmark("calibration_row_added_to_100_rows", RowFigure, false, std::size_t{100})
         ->Iterations(200000);
     RegisterBenchmark("calibration_row_added_to_10000_rows", RowFigure, false, std::size_t{10000})
         ->Iterations(200000);
-    RegisterBenchmark("calibration_row_shown_added_to_100_rows", RowFigure, true, std::size_t{100})
+    RegisterBenchmark("calibration_row_added_in_the_view_to_100_rows", RowFigure, true,
+                      std::size_t{100})
         ->UseRealTime()
         ->Iterations(300);
-    RegisterBenchmark("calibration_row_shown_added_to_10000_rows", RowFigure, true,
+    RegisterBenchmark("calibration_row_added_in_the_view_to_10000_rows", RowFigure, true,
                       std::size_t{10000})
         ->UseRealTime()
         ->Iterations(100);
