@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "text/Cp1251.h"
+#include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/SectionPlan.h"
@@ -25,71 +26,12 @@ constexpr int kColumnTitleHeight = 16;
 constexpr int kColumnTitleLine = 4;
 constexpr int kHeaderLineHeight = 4;
 
-void MakeGrey(QWidget* w) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, ToQColor(kGrey));
-    w->setPalette(p);
-}
-
 }  // namespace
-
-// A grey caption of fixed width. The widths were made for "MS Sans Serif"; where a wider font
-// stands in for it, a caption that would not fit is set a little narrower (down to 60 % of its
-// width) rather than losing its first letters, as the section captions are.
-class SensorCaption : public QLabel {
-  public:
-    SensorCaption(const QString& text, int width, Qt::Alignment align, QWidget* parent)
-        : QLabel(parent) {
-        setTextFormat(Qt::PlainText);
-        setFixedWidth(width);
-        setAlignment(align | Qt::AlignVCenter);
-        MakeGrey(this);
-        SetCaption(text);
-    }
-    // Run-time captions (sensor identities, sensor numbers) are fitted whenever they change.
-    void SetCaption(const QString& text) {
-        setText(text);
-        Fit();
-    }
-
-  protected:
-    void changeEvent(QEvent* event) override {
-        QLabel::changeEvent(event);
-        if (event->type() == QEvent::FontChange && !fitting_) Fit();
-    }
-
-  private:
-    static constexpr int kMinStretch = 60;
-
-    void Fit() {
-        fitting_ = true;
-        QFont measured = font();
-        measured.setStretch(QFont::Unstretched);
-        const int advance = QFontMetrics(measured).horizontalAdvance(text());
-        int stretch = QFont::Unstretched;
-        if (advance > width() && advance > 0) {
-            // Glyph widths round per character, so narrow step by step until the text fits.
-            stretch = 100 * width() / advance;
-            for (; stretch > kMinStretch; stretch -= 2) {
-                measured.setStretch(stretch);
-                if (QFontMetrics(measured).horizontalAdvance(text()) <= width()) break;
-            }
-            stretch = std::max(stretch, int(kMinStretch));
-        }
-        // Only the stretch is the caption's own: family and size stay inherited.
-        QFont own;
-        own.setStretch(stretch);
-        setFont(own);
-        fitting_ = false;
-    }
-
-    bool fitting_ = false;
-};
 
 namespace {
 
 QLabel* Caption(const QString& text, int width, Qt::Alignment align, QWidget* parent) {
-    return new SensorCaption(text, width, align, parent);
+    return new CaptionLabel(text, width, parent, align);
 }
 
 QFrame* ThinLine(QWidget* parent) {
@@ -174,7 +116,7 @@ SensorAreaWidget::SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder,
     labelNo_->setObjectName(QStringLiteral("LabelNo"));
     labelNo_->setAlignment(Qt::AlignCenter);
     labelNo_->setFixedHeight(kSensorRowShown);
-    MakeGrey(labelNo_);
+    SetForeground(labelNo_, kGrey);
     layout->addWidget(labelNo_);
 
     area_ = new QScrollArea(this);
@@ -208,15 +150,11 @@ SensorAreaWidget::~SensorAreaWidget() {
     model_.RemoveObserver(this);
 }
 
-QLabel* SensorAreaWidget::MakeRunTimeCaption(const char* name, int width, QWidget* parent) {
+QLabel* SensorAreaWidget::MakeRunTimeCaption(const char* name, int width, DisplayBinderQt& binder,
+                                             QWidget* parent) {
     // Captions rewritten by the replies (sensor identities, sensor numbers) are captions all the
     // same: grey, right-aligned, text from the model.
-    const int field = model_.Field(name);
-    auto* label = new SensorCaption(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))), width,
-                                    Qt::AlignRight, parent);
-    label->setObjectName(QString::fromUtf8(name));
-    captions_[field] = label;
-    return label;
+    return binder.BindLabel(name, new CaptionLabel(QString(), width, parent));
 }
 
 QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidget* parent) {
@@ -243,7 +181,7 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
             h->setSpacing(0);
             QLabel* caption =
                 plan.captionName
-                    ? MakeRunTimeCaption(plan.captionName, kCaptionWidth, row)
+                    ? MakeRunTimeCaption(plan.captionName, kCaptionWidth, binder, row)
                     : Caption(QString::fromUtf8(plan.caption), kCaptionWidth, Qt::AlignRight, row);
             h->addWidget(caption);
             h->addSpacing(kCaptionGap);
@@ -267,7 +205,8 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
         }
         case SensorRowKind::FuelLevel: {
             auto* fl = new FuelLevelRow(parent, false);
-            QLabel* caption = MakeRunTimeCaption(plan.captionName, kFuelLevelCaptionWidth, fl);
+            QLabel* caption =
+                MakeRunTimeCaption(plan.captionName, kFuelLevelCaptionWidth, binder, fl);
             QLabel* level = binder.MakeLabel(plan.field, fl);
             QLabel* frequency = binder.MakeLabel(plan.field2, fl);
             QLabel* temperature = binder.MakeLabel(plan.field3, fl);
@@ -281,13 +220,6 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
     row->setObjectName(name);
     ApplyRowHeight(row, model_.SensorRowHeight(sensorRow));
     return row;
-}
-
-void SensorAreaWidget::FieldChanged(int field) {
-    auto it = captions_.find(field);
-    if (it != captions_.end()) {
-        it->second->SetCaption(QString::fromStdString(Cp1251ToUtf8(model_.Text(field))));
-    }
 }
 
 void SensorAreaWidget::SensorRowHeightChanged(int sensorRow) {

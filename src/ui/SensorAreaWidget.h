@@ -5,7 +5,6 @@
 // and the note shows exactly while the model says no row is shown.
 
 #include <QWidget>
-#include <unordered_map>
 #include <vector>
 
 #include "protocol/DisplayModel.h"
@@ -16,27 +15,24 @@ class QScrollArea;
 namespace rv {
 
 class DisplayBinderQt;
-class SensorCaption;
 
 class SensorAreaWidget : public QWidget, public DisplayObserver {
   public:
     SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder, QWidget* parent = nullptr);
     ~SensorAreaWidget() override;
 
-    void FieldChanged(int field) override;
     void SensorRowHeightChanged(int sensorRow) override;
     void LabelNoChanged(bool visible) override;
 
   private:
     QWidget* MakeRow(int sensorRow, DisplayBinderQt& binder, QWidget* parent);
-    QLabel* MakeRunTimeCaption(const char* name, int width, QWidget* parent);
+    QLabel* MakeRunTimeCaption(const char* name, int width, DisplayBinderQt& binder,
+                               QWidget* parent);
 
     DisplayModel& model_;
     QLabel* labelNo_ = nullptr;
     QScrollArea* area_ = nullptr;
     std::vector<QWidget*> rows_;  // by index into SensorRows()
-    std::unordered_map<int, SensorCaption*>
-        captions_;  // run-time captions (LLOWT0.., LLS0..) by field
 };
 
 }  // namespace rv

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 
 #include "sections/SectionRig.h"
+#include "ui/CaptionLabelWidget.h"
 #include "ui/SectionPlan.h"
 #include "ui/SensorAreaWidget.h"
 
@@ -132,12 +133,13 @@ TEST_F(SensorAreaTest, EveryCaptionIsShownWholeInItsColumn) {
         if (r.kind == SensorRowKind::GroupHeader) continue;
         auto* row = rig.Find<QWidget>(("Panel" + std::to_string(r.number)).c_str());
         ASSERT_NE(row, nullptr) << r.number;
-        for (QLabel* l : row->findChildren<QLabel*>()) {
+        for (auto* l : row->findChildren<CaptionLabel*>()) {
             if (l->x() != 0 || l->text().isEmpty()) continue;  // the caption is the leftmost cell
             ++captions;
             const int expected = r.kind == SensorRowKind::Value ? 150 : 40;
             EXPECT_EQ(l->width(), expected) << l->text().toStdString();
-            EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width())
+            EXPECT_LE(QFontMetrics(l->FittedFont()).horizontalAdvance(l->text()),
+                      l->contentsRect().width())
                 << l->text().toStdString();
         }
     }

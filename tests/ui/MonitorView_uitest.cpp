@@ -22,6 +22,7 @@
 #include "ui/PicturesQt.h"
 #include "ui/PortStripWidget.h"
 #include "ui/SectionPlan.h"
+#include "ui/CaptionLabelWidget.h"
 #include "ui/SectionRowsWidget.h"
 #include "ui/SectionWidget.h"
 
