@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,8 +49,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 if (key == rvbench::kLines) continue;
                 char buf[64];
                 if (key.rfind(rvbench::kNsPer, 0) == 0) {
-                    std::snprintf(buf, sizeof buf, "%.1f", counter.value * 1e9);
-                    lines_.push_back(Label(name) + ": " + buf + " " + key);
+                    lines_.push_back(Label(name) + ": " + Cost(counter.value) + " per " +
+                                     key.substr(std::strlen(rvbench::kNsPer)));
                 } else {
                     std::snprintf(buf, sizeof buf, "%.2f", counter.value);
                     lines_.push_back(Label(name) + ": " + key + " " + buf);
@@ -65,6 +66,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
 
   private:
+    // Seconds as ns, µs or ms, whichever keeps the figure readable.
+    static std::string Cost(double seconds) {
+        char buf[64];
+        if (seconds < 1e-5)
+            std::snprintf(buf, sizeof buf, "%.1f ns", seconds * 1e9);
+        else if (seconds < 1e-2)
+            std::snprintf(buf, sizeof buf, "%.1f us", seconds * 1e6);
+        else
+            std::snprintf(buf, sizeof buf, "%.1f ms", seconds * 1e3);
+        return buf;
+    }
     static std::string Label(std::string name) {
         for (char& c : name) {
             if (c == '_') c = ' ';

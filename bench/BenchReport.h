@@ -16,7 +16,8 @@ constexpr double kLinkLinesPerSecond = 384.0;
 
 // The counter name of a rate reported against the link.
 inline const char* const kLines = "lines";
-// Counters whose name starts with this prefix hold seconds per operation and are printed in ns.
+// Counters whose name starts with this prefix hold seconds per operation; they are printed as
+// "<cost> per <operation>" in ns, us or ms.
 inline const char* const kNsPer = "ns per ";
 
 // Marks a benchmark whose counter "lines" (a rate) is to be reported against the link.
