@@ -16,7 +16,7 @@
 namespace rv::test {
 
 class ScriptedSerialDevice : public SerialDevice {
-public:
+  public:
     // --- script ---
     // The next read returns these bytes (as many as fit; the rest stays for the following read).
     void QueueRead(std::string_view bytes) { reads_.push_back({std::string(bytes), false}); }
@@ -45,7 +45,7 @@ public:
     std::int32_t Write(const std::uint8_t* data, std::int32_t size) override;
     void Close() override;
 
-private:
+  private:
     struct Chunk {
         std::string bytes;
         bool failure;
@@ -66,7 +66,7 @@ private:
 
 // A tick source that only records what the driver asks of it; the test calls PollReceive itself.
 class ManualTickSource : public TickSource {
-public:
+  public:
     void Start(int periodMs) override {
         active_ = true;
         periods_.push_back(periodMs);
@@ -79,7 +79,7 @@ public:
     const std::vector<int>& StartPeriods() const { return periods_; }
     int Stops() const { return stops_; }
 
-private:
+  private:
     bool active_ = false;
     std::vector<int> periods_;
     int stops_ = 0;
