@@ -139,9 +139,7 @@ class IdentityReplies {
         } else if (battery < 4200) {
             level = 3;
         }
-        text_ = " ";
-        text_ += ScaledIntText(battery, 3, 2, c_.formats);
-        text_ += volt_;
+        text_.assign(1, ' ').append(ScaledIntText(battery, 3, 2, c_.formats)).append(volt_);
         Set(pb1_, text_, colour);
         c_.display.SetBar(Bar::Battery, level);
     }
