@@ -11,6 +11,7 @@
 #include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
 #include "ui/DisplayBinderQt.h"
+#include "ui/SeparatorRowWidget.h"
 
 namespace rv {
 namespace {
@@ -18,25 +19,6 @@ namespace {
 constexpr int kFieldGap = 8;
 constexpr int kMarkerCell = 20;
 constexpr int kMarkerSquare = 10;
-
-// A separator row: a thin sunken line along its bottom edge, under the field column only.
-class SeparatorRow : public QWidget {
-  public:
-    SeparatorRow(int fieldLeft, QWidget* parent) : QWidget(parent), fieldLeft_(fieldLeft) {}
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const int y = height() - 2;
-        p.setPen(QColor(0xA0, 0xA0, 0xA0));
-        p.drawLine(fieldLeft_, y, width() - 1, y);
-        p.setPen(Qt::white);
-        p.drawLine(fieldLeft_, y + 1, width() - 1, y + 1);
-    }
-
-  private:
-    int fieldLeft_;
-};
 
 // The colour square of an input row: 10x10 with a thin single border, centred in its cell.
 class MarkerCell : public QWidget {

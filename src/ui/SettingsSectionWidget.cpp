@@ -10,6 +10,7 @@
 #include "app/MainForm.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
+#include "ui/SeparatorRowWidget.h"
 
 namespace rv {
 namespace {
@@ -40,28 +41,6 @@ QLabel* Caption(const char* utf8, int width, Qt::Alignment align, QWidget* paren
     label->setPalette(p);
     return label;
 }
-
-// The separator row between the PIN codes and the access points: 6 pixels high, a thin sunken
-// line along its bottom edge under the field column, as in every section.
-class SeparatorRow : public QWidget {
-  public:
-    SeparatorRow(int fieldLeft, QWidget* parent) : QWidget(parent), fieldLeft_(fieldLeft) {
-        setFixedHeight(kSeparatorHeight);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const int y = height() - 2;
-        p.setPen(QColor(0xA0, 0xA0, 0xA0));
-        p.drawLine(fieldLeft_, y, width() - 1, y);
-        p.setPen(Qt::white);
-        p.drawLine(fieldLeft_, y + 1, width() - 1, y + 1);
-    }
-
-  private:
-    int fieldLeft_;
-};
 
 QWidget* FixedRow(int height, QWidget* parent) {
     auto* row = new QWidget(parent);
@@ -117,7 +96,9 @@ SettingsSectionWidget::SettingsSectionWidget(MainForm& form, DisplayBinderQt& /*
     layout->addWidget(pins);
     layout->addWidget(MakeButtonRow(0, kPinButtonRowHeight, this));
 
-    layout->addWidget(new SeparatorRow(kCaptionWidth + kCaptionGap, this));
+    auto* separator = new SeparatorRow(kCaptionWidth + kCaptionGap, this);
+    separator->setFixedHeight(kSeparatorHeight);
+    layout->addWidget(separator);
 
     layout->addWidget(MakeAccessPointRow("APN1:", "LL_SS01", this));
     layout->addWidget(MakeAccessPointRow("Логин1:", "LL_SS11", this));
