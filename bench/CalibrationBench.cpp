@@ -8,6 +8,10 @@
 // with 100 and with 10,000 rows already in the table. Both are measured on the recorder alone and
 // on the recorder rendered by the real calibration view (offscreen, layout and painting included
 // before the next row), where a table of widgets could grow costly with its length.
+//
+// Deleting a row ("Удалить") in the view: the rows after it renumber, so deleting the first row
+// costs time in proportion to the rows after it, and deleting the last row should not grow with
+// the table. Measured with 100 and 10,000 rows.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -75,8 +79,8 @@ class Calibration {
     }
 
     // Empties the tables of channels first..last and fills each with `rows` rows (the sources stay
-    // selected). The view is hidden meanwhile: rows shown one by one in a shown table cost time
-    // that grows with the square of its length, which would make the setup take minutes.
+    // selected). The view is hidden meanwhile, so that the setup does not wait for a repaint after
+    // every row.
     void Fill(int first, int last, std::size_t rows) {
         if (view_) view_->hide();
         for (int n = first; n <= last; ++n) {
@@ -90,6 +94,9 @@ class Calibration {
     }
 
     std::size_t Rows(int n) const { return recorder_.State(n).rows.size(); }
+
+    // "Удалить" on row `index` of channel n.
+    void Delete(int n, std::size_t index) { recorder_.ClickDel(n, index); }
 
     // What the event loop does between two readings: layout and painting of the view.
     void Settle() {
@@ -122,7 +129,7 @@ void CaptureFigure(benchmark::State& state, bool withView, std::size_t rows) {
 
 // Rows are added in rounds; after each round the table is brought back to `rows` rows (not timed),
 // so every row is added to a table of about that length. With the view, refilling 10,000 rows of
-// widgets is slow: there the benchmark adds one round only (a fixed count of rows).
+// widgets takes seconds: there the benchmark adds one round only (a fixed count of rows).
 void RowFigure(benchmark::State& state, bool withView, std::size_t rows) {
     Calibration c(withView);
     if (!c.AllSelected()) {
@@ -143,6 +150,30 @@ void RowFigure(benchmark::State& state, bool withView, std::size_t rows) {
     }
     rvbench::CostPer(state, "row");
     state.counters["rows in the table at the end"] = static_cast<double>(c.Rows(1));
+}
+
+// Rows are deleted one by one from the front (every later row renumbers) or from the back (none
+// does); after a round of deletions the table is filled again (not timed).
+void DeleteFigure(benchmark::State& state, std::size_t rows, bool fromTheFront) {
+    Calibration c(true);
+    if (!c.AllSelected()) {
+        state.SkipWithError("the four sources could not be selected");
+        return;
+    }
+    const std::size_t round = std::min<std::size_t>(rows / 2, 100);
+    c.Fill(1, 1, rows);
+    std::size_t deleted = 0;
+    for (auto _ : state) {
+        c.Delete(1, fromTheFront ? deleted : rows - 1 - deleted);
+        c.Settle();
+        if (++deleted == round) {
+            state.PauseTiming();
+            c.Fill(1, 1, rows);
+            deleted = 0;
+            state.ResumeTiming();
+        }
+    }
+    rvbench::CostPer(state, "row");
 }
 
 const bool kRegistered = [] {
@@ -170,6 +201,19 @@ const bool kRegistered = [] {
                       std::size_t{10000})
         ->UseRealTime()
         ->Iterations(100);
+    for (const std::size_t rows : {std::size_t{100}, std::size_t{10000}}) {
+        const std::string size = std::to_string(rows);
+        RegisterBenchmark(
+            ("calibration_first_row_deleted_in_the_view_from_" + size + "_rows").c_str(),
+            DeleteFigure, rows, true)
+            ->UseRealTime()
+            ->Iterations(100);
+        RegisterBenchmark(
+            ("calibration_last_row_deleted_in_the_view_from_" + size + "_rows").c_str(),
+            DeleteFigure, rows, false)
+            ->UseRealTime()
+            ->Iterations(100);
+    }
     return true;
 }();
 

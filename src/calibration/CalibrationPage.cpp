@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -157,6 +158,144 @@ QToolButton* FlatButton(QWidget* parent, const QString& objectName, const QStrin
 
 }  // namespace
 
+// The widget inside a table area scbDatN: the channel's row panels stacked top-down in table
+// order, hidden rows taking no room.
+//
+// The rows do not stand side by side in this widget but in blocks of kRowsPerBlock rows: the
+// toolkit scans a widget's siblings whenever the widget is shown, moved or repainted, so with
+// every row a sibling of every other, each added row cost time in proportion to the table's
+// length. A block bounds that scan. The rows are placed by explicit geometry (each is
+// kTarRowHeight high) rather than by a layout, so an added row moves no other row; hiding a row
+// moves only the rows below it in its block and the blocks below that.
+//
+// Only the blocks in sight of the table area are shown; the others wait hidden, so that the
+// renumbering after a deletion, which touches every later row, does not also schedule the
+// repainting of thousands of rows nobody sees. A row's own shown or hidden state (a deleted row is
+// hidden) does not depend on its block's.
+class TarRowStack : public QWidget {
+  public:
+    static constexpr std::size_t kRowsPerBlock = 64;
+
+    // Becomes the widget of `area`.
+    explicit TarRowStack(QScrollArea* area) : QWidget(area) {
+        Fill(this, kWhite);
+        // Growing by a row repaints only the new row, not every row in sight.
+        setAttribute(Qt::WA_StaticContents);
+        area->setWidget(this);
+        area->viewport()->installEventFilter(this);
+    }
+
+    // Parent for the next row (rows arrive in table order, one at a time).
+    QWidget* NextHost() {
+        const std::size_t b = rows_.size() / kRowsPerBlock;
+        if (b == blocks_.size()) {
+            Block block;
+            block.widget = new QWidget(this);
+            block.widget->setAttribute(Qt::WA_StaticContents);
+            block.widget->setGeometry(0, visibleRows_ * kTarRowHeight, width(), 0);
+            blocks_.push_back(block);
+            ShowInSight(b, b + 1);
+        }
+        return blocks_[b].widget;
+    }
+
+    // Puts the next row, a child of NextHost(), below the rows already there.
+    void Append(QWidget* row, bool visible) {
+        const std::size_t b = rows_.size() / kRowsPerBlock;
+        Block& block = blocks_[b];
+        rows_.push_back(row);
+        row->setGeometry(0, block.visibleRows * kTarRowHeight, width(), kTarRowHeight);
+        row->setVisible(visible);
+        if (!visible) return;
+        Grow(block, +1);
+        ShowInSight(b, b + 1);
+    }
+
+    // Hides row `index` and closes the gap it leaves.
+    void Hide(std::size_t index) {
+        if (index >= rows_.size() || rows_[index]->isHidden()) return;
+        rows_[index]->hide();
+        const std::size_t b = index / kRowsPerBlock;
+        const std::size_t end = std::min(rows_.size(), (b + 1) * kRowsPerBlock);
+        for (std::size_t i = index + 1; i < end; ++i) {
+            QWidget* row = rows_[i];
+            if (!row->isHidden()) row->move(0, row->y() - kTarRowHeight);
+        }
+        Grow(blocks_[b], -1);
+        for (std::size_t i = b + 1; i < blocks_.size(); ++i) {
+            QWidget* block = blocks_[i].widget;
+            block->move(0, block->y() - kTarRowHeight);
+        }
+        ShowInSight(b, blocks_.size());
+    }
+
+    // Frees every row with its cells.
+    void Clear() {
+        for (Block& block : blocks_) delete block.widget;
+        blocks_.clear();
+        rows_.clear();
+        visibleRows_ = 0;
+        setMinimumHeight(0);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        if (event->size().width() != event->oldSize().width()) {
+            const int w = width();
+            for (Block& block : blocks_) block.widget->resize(w, block.visibleRows * kTarRowHeight);
+            for (QWidget* row : rows_) row->resize(w, kTarRowHeight);
+        }
+        ShowInSight(0, blocks_.size());
+    }
+
+    // Scrolling moves this widget inside the table area's viewport.
+    void moveEvent(QMoveEvent* event) override {
+        QWidget::moveEvent(event);
+        ShowInSight(0, blocks_.size());
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parentWidget() && event->type() == QEvent::Resize) {
+            ShowInSight(0, blocks_.size());
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+  private:
+    struct Block {
+        QWidget* widget = nullptr;
+        int visibleRows = 0;
+    };
+
+    void Grow(Block& block, int rows) {
+        block.visibleRows += rows;
+        block.widget->resize(width(), block.visibleRows * kTarRowHeight);
+        visibleRows_ += rows;
+        // The table area scrolls once the rows are taller than it.
+        setMinimumHeight(visibleRows_ * kTarRowHeight);
+    }
+
+    // Shows the blocks first..last-1 that overlap the part of this widget the viewport shows,
+    // hides the others.
+    void ShowInSight(std::size_t first, std::size_t last) {
+        const QWidget* viewport = parentWidget();
+        const int top = -y();
+        const int bottom = top + (viewport != nullptr ? viewport->height() : height());
+        for (std::size_t i = first; i < last && i < blocks_.size(); ++i) {
+            QWidget* block = blocks_[i].widget;
+            const int blockTop = block->y();
+            const int blockBottom = blockTop + blocks_[i].visibleRows * kTarRowHeight;
+            const bool inSight = blockBottom > top && blockTop < bottom;
+            if (inSight == block->isHidden()) block->setVisible(inSight);
+        }
+    }
+
+    std::vector<Block> blocks_;
+    std::vector<QWidget*> rows_;
+    int visibleRows_ = 0;
+};
+
 CalibrationPage::CalibrationPage(Recorder& recorder, std::function<std::string()> exePath,
                                  QWidget* parent, TarExportTarget* exportTarget)
     : QWidget(parent), recorder_(recorder), exePath_(std::move(exePath)), target_(exportTarget) {
@@ -229,13 +368,7 @@ void CalibrationPage::BuildChannel(int n, QWidget* host) {
     c.scbDat->setWidgetResizable(true);
     c.scbDat->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Fill(c.scbDat->viewport(), kWhite);
-    auto* table = new QWidget(c.scbDat);
-    Fill(table, kWhite);
-    c.rowsLayout = new QVBoxLayout(table);
-    c.rowsLayout->setContentsMargins(0, 0, 0, 0);
-    c.rowsLayout->setSpacing(0);
-    c.rowsLayout->addStretch(1);  // rows stack from the top, each new one below the others
-    c.scbDat->setWidget(table);
+    c.rowStack = new TarRowStack(c.scbDat);
     column->addWidget(c.scbDat, 1);
 
     column->addWidget(BuildCommentStrip(n, c));
@@ -492,7 +625,7 @@ void CalibrationPage::PlaceTitleStrip(int n) {
 
 void CalibrationPage::ChannelCleared(int n) {
     ChannelView& c = View(n);
-    for (RowView& r : c.rows) delete r.rowPanel;  // its cells and button go with it
+    c.rowStack->Clear();  // the rows' cells and buttons go with them
     c.rows.clear();
     const std::string& comment = recorder_.State(n).comment;
     if (Cp(c.txtCom->text()) != comment) c.txtCom->setText(Ui(comment));
@@ -501,12 +634,12 @@ void CalibrationPage::ChannelCleared(int n) {
 
 void CalibrationPage::RowAdded(int n, std::size_t index) {
     ChannelView& c = View(n);
+    // Rows arrive in table order; anything else means this view missed a change: show it anew.
+    if (index != c.rows.size()) return ShowWholeChannel(n);
     const TarRow& data = recorder_.State(n).rows[index];
-    QWidget* table = c.scbDat->widget();
     RowView r;
-    r.rowPanel = new QWidget(table);
+    r.rowPanel = new QWidget(c.rowStack->NextHost());
     r.rowPanel->setObjectName(QStringLiteral("RowPanel"));
-    r.rowPanel->setFixedHeight(kTarRowHeight);
     Fill(r.rowPanel, kWhite);
     auto cell = [&r](const char* name, const std::string& caption) {
         auto* p = new TMyPanel(Ui(caption), r.rowPanel);
@@ -523,17 +656,16 @@ void CalibrationPage::RowAdded(int n, std::size_t index) {
     connect(r.delButton, &QToolButton::clicked, this,
             [this, n, index] { recorder_.ClickDel(n, index); });
     Watch(r.rowPanel, n, Role::RowPanel, static_cast<int>(index));
-    if (c.rows.size() <= index) c.rows.resize(index + 1);
-    c.rows[index] = r;
-    c.rowsLayout->insertWidget(c.rowsLayout->count() - 1, r.rowPanel);
-    r.rowPanel->setVisible(data.visible);
+    c.rows.push_back(r);
+    c.rowStack->Append(r.rowPanel, data.visible);
 }
 
 void CalibrationPage::RowHidden(int n, std::size_t index) {
     ChannelView& c = View(n);
-    if (index < c.rows.size()) c.rows[index].rowPanel->hide();
+    c.rowStack->Hide(index);
+    // Hiding a row renumbers only the rows after it.
     const auto& rows = recorder_.State(n).rows;
-    for (std::size_t i = 0; i < rows.size() && i < c.rows.size(); ++i) {
+    for (std::size_t i = index; i < rows.size() && i < c.rows.size(); ++i) {
         if (rows[i].visible) c.rows[i].noCell->setText(Ui(rows[i].number));
     }
     if (recorder_.State(n).visibleRows == 0) panStatNResize(n);
@@ -565,7 +697,7 @@ void CalibrationPage::SourceListChanged(int n) {
 
 void CalibrationPage::ShowWholeChannel(int n) {
     ChannelView& c = View(n);
-    for (RowView& r : c.rows) delete r.rowPanel;
+    c.rowStack->Clear();
     c.rows.clear();
     const Recorder::Channel& s = recorder_.State(n);
     for (std::size_t i = 0; i < s.rows.size(); ++i) RowAdded(n, i);

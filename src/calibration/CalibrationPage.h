@@ -23,11 +23,11 @@ class QLabel;
 class QLineEdit;
 class QScrollArea;
 class QToolButton;
-class QVBoxLayout;
 
 namespace rv {
 
 class TMyPanel;
+class TarRowStack;
 
 class CalibrationPage : public QWidget, private RecorderObserver {
   public:
@@ -69,7 +69,7 @@ class CalibrationPage : public QWidget, private RecorderObserver {
         QLineEdit* pd4 = nullptr;
         QToolButton* cmdS = nullptr;
         QScrollArea* scbDat = nullptr;
-        QVBoxLayout* rowsLayout = nullptr;
+        TarRowStack* rowStack = nullptr;  // the widget inside scbDat that holds the rows
         QWidget* panCom = nullptr;
         QLineEdit* txtCom = nullptr;
         QLabel* txtComLabel = nullptr;

@@ -3,10 +3,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -289,6 +291,94 @@ TEST_F(CalibrationPageTest, RowCellsLineUpUnderTheTitles) {
     // with the action column's width.
     auto* t2 = Find<QLabel>("t", 1, "2");
     EXPECT_EQ(t2->x() + t2->width(), 40 + (row->width() - 40 - 75) / 3);
+}
+
+// A table far longer than its area: every row, whichever part of the table it sits in, stands
+// directly below the previous visible one, deleted rows leave no gap, every row follows the
+// column's width, and scrolling brings the last row into the area.
+TEST_F(CalibrationPageTest, LongTablesStackTheirRowsWithoutGapsAndScroll) {
+    recorder.SendTarDat("0", "A", "1");
+    Pick(1, in0);
+    constexpr int kAdded = 300;
+    for (int i = 0; i < kAdded; ++i) {
+        recorder.AddTarPanel(1, std::to_string(i), std::to_string(1000 + i), "09:05:07");
+    }
+    Settle();
+    // Deleted: rows 10, 71, 130 and 299 of the table (visible positions shift as rows go).
+    for (int visible : {10, 70, 128, 296}) DelButton(1, visible)->click();
+    page.SetChannelWidth(400);
+    Settle();
+
+    auto* area = Find<QScrollArea>("scbDat", 1);
+    QWidget* table = area->widget();
+    const QList<QWidget*> rows = table->findChildren<QWidget*>(QStringLiteral("RowPanel"));
+    ASSERT_EQ(rows.size(), kAdded) << "deleted rows stay in the table, hidden";
+    int shown = 0;
+    for (int i = 0; i < rows.size(); ++i) {
+        QWidget* row = rows[i];
+        const bool deleted = i == 10 || i == 71 || i == 130 || i == 299;
+        EXPECT_EQ(row->isHidden(), deleted) << i;
+        if (deleted) continue;
+        EXPECT_EQ(row->mapTo(table, QPoint(0, 0)), QPoint(0, shown * 25)) << i;
+        EXPECT_EQ(row->size(), QSize(table->width(), 25)) << i;
+        EXPECT_EQ(row->findChild<QLabel*>(QStringLiteral("NoCell"))->text(),
+                  QString::number(shown + 1));
+        EXPECT_EQ(row->findChild<QLabel*>(QStringLiteral("LevelCell"))->text(), QString::number(i));
+        ++shown;
+    }
+    EXPECT_EQ(shown, kAdded - 4);
+    EXPECT_EQ(table->height(), shown * 25);
+
+    auto* bar = area->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    Settle();
+    QWidget* last = rows[kAdded - 2];
+    EXPECT_TRUE(last->isVisible());
+    EXPECT_TRUE(area->viewport()->rect().contains(
+        QRect(last->mapTo(area->viewport(), QPoint(0, 0)), last->size())));
+    // Cells of rows that came into sight only now follow the new width too.
+    auto* time = last->findChild<QLabel*>(QStringLiteral("TimeCell"));
+    EXPECT_EQ(time->width(), (last->width() - 40 - 73) / 3);
+    auto* action = last->findChild<QLabel*>(QStringLiteral("ActionCell"));
+    EXPECT_EQ(action->x() + action->width(), last->width());
+
+    bar->setValue(0);
+    Settle();
+    EXPECT_TRUE(rows[0]->isVisible());
+    EXPECT_EQ(rows[0]->mapTo(area->viewport(), QPoint(0, 0)), QPoint(0, 0));
+}
+
+// Rows repaint only where they change; what the window shows after scrolling, deleting and adding
+// in the middle of a long table must still be what a full repaint would show.
+TEST_F(CalibrationPageTest, TheScreenFollowsALongTableThroughScrollsDeletionsAndAdditions) {
+    recorder.SendTarDat("0", "A", "1");
+    Pick(1, in0);
+    for (int i = 0; i < 200; ++i) {
+        recorder.AddTarPanel(1, std::to_string(i), std::to_string(1000 + i), "09:05:07");
+    }
+    auto* bar = Find<QScrollArea>("scbDat", 1)->verticalScrollBar();
+    const auto screenIsFresh = [this](const char* step) {
+        Settle();
+        Settle();  // a layout change paints on the next pass
+        const QImage screen = QGuiApplication::primaryScreen()
+                                  ->grabWindow(page.winId())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32);
+        const QImage fresh = page.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(screen == fresh) << step;
+    };
+    bar->setValue(60 * 25 + 7);  // rows 61.., across the first block boundary
+    screenIsFresh("scrolled");
+    DelButton(1, 62)->click();
+    screenIsFresh("deleted in sight");
+    DelButton(1, 0)->click();
+    screenIsFresh("deleted above sight");
+    bar->setValue(bar->maximum());
+    recorder.AddTarPanel(1, "7", "7", "09:05:08");
+    screenIsFresh("added at the end");
+    page.SetChannelWidth(450);
+    screenIsFresh("wider");
 }
 
 TEST_F(CalibrationPageTest, ExportWritesTheTableAndResetsOnlyThatChannel) {
