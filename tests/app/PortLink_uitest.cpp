@@ -54,12 +54,12 @@ class PublishedPty {
     void Write(const std::string& bytes) {
         ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
-    // Everything the console wrote, waiting until `expected` bytes came or two seconds passed.
+    // Everything the console wrote, waiting until `expected` bytes came or ten seconds passed.
     std::string Read(std::size_t expected) {
         std::string got;
         QElapsedTimer timer;
         timer.start();
-        while (got.size() < expected && timer.elapsed() < 2000) {
+        while (got.size() < expected && timer.elapsed() < 10000) {
             char buf[512];
             const ssize_t n = ::read(master_, buf, sizeof buf);
             if (n > 0) {
@@ -90,11 +90,11 @@ class PortLink : public ::testing::Test {
     }
     QAction* Action(const QString& name) { return Window().findChild<QAction*>(name); }
     QString Text(const char* name) { return test::ShownText(Window(), name); }
-    // Lets the window's receive timer run until `name` shows `text` (or two seconds pass).
+    // Lets the window's receive timer run until `name` shows `text` (or ten seconds pass).
     bool WaitFor(const char* name, const QString& text) {
         QElapsedTimer timer;
         timer.start();
-        while (timer.elapsed() < 2000) {
+        while (timer.elapsed() < 10000) {
             QApplication::processEvents();
             if (Text(name) == text) return true;
             ::usleep(2000);

@@ -106,7 +106,7 @@ TEST_F(SimulatedUnit, EveryFamilyReachesItsFields) {
             }
             return missing.empty();
         },
-        15000);
+        30000);
     EXPECT_TRUE(all) << "still idle: " << missing;
     EXPECT_TRUE(Text(QStringLiteral("LL_DI0")).startsWith(QStringLiteral("Rarevi")));
     EXPECT_FALSE(Window().findChild<QLabel*>(QStringLiteral("LabelNo"))->isVisible());
@@ -117,7 +117,7 @@ TEST_F(SimulatedUnit, SettingsAreWrittenAndReadBack) {
     ASSERT_TRUE(sim.Started()) << sim.Output().toStdString();
     Start(12);
     ASSERT_TRUE(
-        RunUntil([&] { return Text(QStringLiteral("LL_DN")) != QStringLiteral("-"); }, 5000));
+        RunUntil([&] { return Text(QStringLiteral("LL_DN")) != QStringLiteral("-"); }, 15000));
 
     Type(QStringLiteral("LL_SP"), QStringLiteral("4321"));
     Click(QStringLiteral("SP_Write"));
@@ -131,10 +131,10 @@ TEST_F(SimulatedUnit, SettingsAreWrittenAndReadBack) {
     Click(QStringLiteral("SP_Read"));
     Click(QStringLiteral("Button5"));
     EXPECT_TRUE(
-        RunUntil([&] { return Text(QStringLiteral("LL_SP")) == QStringLiteral("4321"); }, 5000))
+        RunUntil([&] { return Text(QStringLiteral("LL_SP")) == QStringLiteral("4321"); }, 15000))
         << Text(QStringLiteral("LL_SP")).toStdString();
     EXPECT_TRUE(RunUntil(
-        [&] { return Text(QStringLiteral("LL_SS01")) == QStringLiteral("internet.test"); }, 5000))
+        [&] { return Text(QStringLiteral("LL_SS01")) == QStringLiteral("internet.test"); }, 15000))
         << Text(QStringLiteral("LL_SS01")).toStdString();
     EXPECT_EQ(Text(QStringLiteral("LL_SS11")), QStringLiteral("driver"));
     EXPECT_EQ(Text(QStringLiteral("LL_SS21")), QStringLiteral("secret7"));
@@ -161,7 +161,7 @@ TEST_F(SimulatedUnit, AReplayedLogRebuildsTheSameDisplay) {
         test::SimProcess sim({"--port", "13", "--seed", "7"});
         ASSERT_TRUE(sim.Started()) << sim.Output().toStdString();
         Start(13);
-        ASSERT_TRUE(RunUntil([&] { return Window().Form().Log().Count() > 150; }, 10000));
+        ASSERT_TRUE(RunUntil([&] { return Window().Form().Log().Count() > 150; }, 30000));
         Window().findChild<QAction*>(QStringLiteral("StopAction"))->trigger();
         original = DisplayState(Window().Form());
         ASSERT_TRUE(Window().SaveLogTo(QString::fromStdString(log.string())));
@@ -173,7 +173,7 @@ TEST_F(SimulatedUnit, AReplayedLogRebuildsTheSameDisplay) {
     Start(14);
     const std::size_t lines = original.size();
     ASSERT_GT(lines, 0u);
-    EXPECT_TRUE(RunUntil([&] { return DisplayState(Window().Form()) == original; }, 10000));
+    EXPECT_TRUE(RunUntil([&] { return DisplayState(Window().Form()) == original; }, 30000));
     const auto replayed = DisplayState(Window().Form());
     for (const auto& [name, text] : original) {
         EXPECT_EQ(Cp1251ToUtf8(replayed.at(name)), Cp1251ToUtf8(text)) << name;
@@ -196,7 +196,7 @@ TEST_F(SimulatedUnit, CalibrationChannelsCaptureLiveReadings) {
             }
             return !analogue.empty() && !level.empty();
         },
-        8000);
+        20000);
     ASSERT_TRUE(seen) << [&] {
         std::string names;
         for (const std::string& name : recorder.Sources()) names += Cp1251ToUtf8(name) + "; ";
@@ -215,7 +215,7 @@ TEST_F(SimulatedUnit, CalibrationChannelsCaptureLiveReadings) {
     choose(1, analogue);
     choose(2, level);
     EXPECT_TRUE(RunUntil(
-        [&] { return !recorder.State(1).pd3.empty() && !recorder.State(2).pd3.empty(); }, 8000));
+        [&] { return !recorder.State(1).pd3.empty() && !recorder.State(2).pd3.empty(); }, 20000));
 
     // The level field takes digits only.
     Type(QStringLiteral("pd14"), QStringLiteral("a-,.7"));

@@ -47,7 +47,7 @@ class UnitEnd {
         std::string got;
         while (got.size() < expected) {
             pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 2000) <= 0) break;
+            if (::poll(&p, 1, 10000) <= 0) break;
             char buf[256];
             const ssize_t n = ::read(master_, buf, sizeof buf);
             if (n <= 0) break;

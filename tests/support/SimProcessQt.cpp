@@ -7,10 +7,10 @@ namespace rv::test {
 SimProcess::SimProcess(const QStringList& arguments) {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(QStringLiteral(REVODIVE_SIM_PATH), arguments);
-    if (!process_.waitForStarted(5000)) return;
+    if (!process_.waitForStarted(15000)) return;
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 5000 && process_.state() == QProcess::Running) {
+    while (timer.elapsed() < 15000 && process_.state() == QProcess::Running) {
         process_.waitForReadyRead(100);
         output_ += QString::fromUtf8(process_.readAllStandardOutput());
         if (output_.contains(QStringLiteral(" -> "))) {

@@ -10,7 +10,7 @@ namespace rv::test {
 
 class SimProcess {
   public:
-    // Starts revodive-sim with `arguments` (its --port among them) and waits up to five seconds
+    // Starts revodive-sim with `arguments` (its --port among them) and waits up to fifteen seconds
     // for its "COM<n> -> <device>" line. Started() tells whether it came up.
     explicit SimProcess(const QStringList& arguments);
     ~SimProcess();
