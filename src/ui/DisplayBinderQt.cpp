@@ -53,6 +53,9 @@ QLabel* DisplayBinderQt::BindLabel(std::string_view name, QLabel* label) {
     const int field = model_.Field(name);
     label->setObjectName(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
     label->setTextFormat(Qt::PlainText);
+    // A value changes many times a second: the label paints its own background (its section's
+    // colour, inherited), so a new value repaints the label alone, not the section behind it.
+    label->setAutoFillBackground(true);
     widgets_[field] = label;
     Show(field);
     return label;
