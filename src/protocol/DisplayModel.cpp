@@ -191,14 +191,13 @@ void DisplayModel::ClearDisplay() {
     }
     SetBar(Bar::SignalLevel, 0);
     SetBar(Bar::Battery, 0);
-    for (int n = 0; n < 6; ++n) {
-        const std::string digit = std::to_string(n);
-        SetCaption(Field("LL" + digit), digit + ":");
+    for (char digit = '0'; digit <= '5'; ++digit) {
+        SetCaption(Field(std::string("LL") + digit), std::string{digit, ':'});
     }
-    for (int n = 0; n < 6; ++n) {
-        const std::string digit = std::to_string(n);
-        SetCaption(Field("LLOWT" + digit), ":");
-        SetCaption(Field("LLS" + digit), ":");
+    const std::string freeRow = ":";  // the caption of a sensor row no address has taken
+    for (char digit = '0'; digit <= '5'; ++digit) {
+        SetCaption(Field(std::string("LLOWT") + digit), freeRow);
+        SetCaption(Field(std::string("LLS") + digit), freeRow);
     }
     for (int header : headerRowOfGroup_) SetSensorRowHeight(header, kFoldedHeight);
     if (columnTitleRow_ >= 0) SetSensorRowHeight(columnTitleRow_, kFoldedHeight);

@@ -11,9 +11,18 @@
 
 namespace rv {
 
+namespace {
+
+std::string ConversionMessage(std::string_view field) {
+    std::string message(1, '\'');
+    message.append(field).append("' is not a valid integer value");
+    return message;
+}
+
+}  // namespace
+
 ConversionError::ConversionError(std::string_view field)
-    : std::runtime_error("'" + std::string(field) + "' is not a valid integer value"),
-      field_(field) {}
+    : std::runtime_error(ConversionMessage(field)), field_(field) {}
 
 void ReplyScanner::Reset(std::string_view block) {
     block_ = block;
