@@ -7,7 +7,7 @@
 namespace rv {
 
 class CalibrationCapture {
-public:
+  public:
     virtual ~CalibrationCapture() = default;
     virtual void SendTarDat(const std::string& index, const std::string& kind,
                             const std::string& value) = 0;

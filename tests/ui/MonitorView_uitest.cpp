@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "support/ScriptedPlatform.h"
 #include "text/Cp1251.h"
+#include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
 #include "ui/ColumnRule.h"
 #include "ui/DisplayBinderQt.h"
@@ -22,7 +23,6 @@
 #include "ui/PicturesQt.h"
 #include "ui/PortStripWidget.h"
 #include "ui/SectionPlan.h"
-#include "ui/CaptionLabelWidget.h"
 #include "ui/SectionRowsWidget.h"
 #include "ui/SectionWidget.h"
 
