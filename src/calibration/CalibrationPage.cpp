@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "calibration/TarExportDialogQt.h"
+#include "calibration/TarRowStackWidget.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/MyPanelWidget.h"
@@ -48,13 +49,6 @@ QString Digit(const char* prefix, int n, const char* suffix = "") {
     return QString::fromLatin1(prefix) + QString::number(n) + QString::fromLatin1(suffix);
 }
 
-void Fill(QWidget* w, Colour colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, ToQColor(colour));
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 // "Tahoma" where the desktop has it, else the platform's sans font.
 QFont TahomaFont(bool bold) {
     static const QString family =
@@ -83,7 +77,7 @@ void FitCaption(QLabel* label, int room) {
 
 QWidget* Line(QWidget* parent, int width, int height) {
     auto* line = new QWidget(parent);
-    Fill(line, kWhite);
+    SetBackground(line, kWhite);
     if (width > 0) line->setFixedWidth(width);
     if (height > 0) line->setFixedHeight(height);
     return line;
@@ -158,144 +152,6 @@ QToolButton* FlatButton(QWidget* parent, const QString& objectName, const QStrin
 
 }  // namespace
 
-// The widget inside a table area scbDatN: the channel's row panels stacked top-down in table
-// order, hidden rows taking no room.
-//
-// The rows do not stand side by side in this widget but in blocks of kRowsPerBlock rows: the
-// toolkit scans a widget's siblings whenever the widget is shown, moved or repainted, so with
-// every row a sibling of every other, each added row cost time in proportion to the table's
-// length. A block bounds that scan. The rows are placed by explicit geometry (each is
-// kTarRowHeight high) rather than by a layout, so an added row moves no other row; hiding a row
-// moves only the rows below it in its block and the blocks below that.
-//
-// Only the blocks in sight of the table area are shown; the others wait hidden, so that the
-// renumbering after a deletion, which touches every later row, does not also schedule the
-// repainting of thousands of rows nobody sees. A row's own shown or hidden state (a deleted row is
-// hidden) does not depend on its block's.
-class TarRowStack : public QWidget {
-  public:
-    static constexpr std::size_t kRowsPerBlock = 64;
-
-    // Becomes the widget of `area`.
-    explicit TarRowStack(QScrollArea* area) : QWidget(area) {
-        Fill(this, kWhite);
-        // Growing by a row repaints only the new row, not every row in sight.
-        setAttribute(Qt::WA_StaticContents);
-        area->setWidget(this);
-        area->viewport()->installEventFilter(this);
-    }
-
-    // Parent for the next row (rows arrive in table order, one at a time).
-    QWidget* NextHost() {
-        const std::size_t b = rows_.size() / kRowsPerBlock;
-        if (b == blocks_.size()) {
-            Block block;
-            block.widget = new QWidget(this);
-            block.widget->setAttribute(Qt::WA_StaticContents);
-            block.widget->setGeometry(0, visibleRows_ * kTarRowHeight, width(), 0);
-            blocks_.push_back(block);
-            ShowInSight(b, b + 1);
-        }
-        return blocks_[b].widget;
-    }
-
-    // Puts the next row, a child of NextHost(), below the rows already there.
-    void Append(QWidget* row, bool visible) {
-        const std::size_t b = rows_.size() / kRowsPerBlock;
-        Block& block = blocks_[b];
-        rows_.push_back(row);
-        row->setGeometry(0, block.visibleRows * kTarRowHeight, width(), kTarRowHeight);
-        row->setVisible(visible);
-        if (!visible) return;
-        Grow(block, +1);
-        ShowInSight(b, b + 1);
-    }
-
-    // Hides row `index` and closes the gap it leaves.
-    void Hide(std::size_t index) {
-        if (index >= rows_.size() || rows_[index]->isHidden()) return;
-        rows_[index]->hide();
-        const std::size_t b = index / kRowsPerBlock;
-        const std::size_t end = std::min(rows_.size(), (b + 1) * kRowsPerBlock);
-        for (std::size_t i = index + 1; i < end; ++i) {
-            QWidget* row = rows_[i];
-            if (!row->isHidden()) row->move(0, row->y() - kTarRowHeight);
-        }
-        Grow(blocks_[b], -1);
-        for (std::size_t i = b + 1; i < blocks_.size(); ++i) {
-            QWidget* block = blocks_[i].widget;
-            block->move(0, block->y() - kTarRowHeight);
-        }
-        ShowInSight(b, blocks_.size());
-    }
-
-    // Frees every row with its cells.
-    void Clear() {
-        for (Block& block : blocks_) delete block.widget;
-        blocks_.clear();
-        rows_.clear();
-        visibleRows_ = 0;
-        setMinimumHeight(0);
-    }
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QWidget::resizeEvent(event);
-        if (event->size().width() != event->oldSize().width()) {
-            const int w = width();
-            for (Block& block : blocks_) block.widget->resize(w, block.visibleRows * kTarRowHeight);
-            for (QWidget* row : rows_) row->resize(w, kTarRowHeight);
-        }
-        ShowInSight(0, blocks_.size());
-    }
-
-    // Scrolling moves this widget inside the table area's viewport.
-    void moveEvent(QMoveEvent* event) override {
-        QWidget::moveEvent(event);
-        ShowInSight(0, blocks_.size());
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == parentWidget() && event->type() == QEvent::Resize) {
-            ShowInSight(0, blocks_.size());
-        }
-        return QWidget::eventFilter(watched, event);
-    }
-
-  private:
-    struct Block {
-        QWidget* widget = nullptr;
-        int visibleRows = 0;
-    };
-
-    void Grow(Block& block, int rows) {
-        block.visibleRows += rows;
-        block.widget->resize(width(), block.visibleRows * kTarRowHeight);
-        visibleRows_ += rows;
-        // The table area scrolls once the rows are taller than it.
-        setMinimumHeight(visibleRows_ * kTarRowHeight);
-    }
-
-    // Shows the blocks first..last-1 that overlap the part of this widget the viewport shows,
-    // hides the others.
-    void ShowInSight(std::size_t first, std::size_t last) {
-        const QWidget* viewport = parentWidget();
-        const int top = -y();
-        const int bottom = top + (viewport != nullptr ? viewport->height() : height());
-        for (std::size_t i = first; i < last && i < blocks_.size(); ++i) {
-            QWidget* block = blocks_[i].widget;
-            const int blockTop = block->y();
-            const int blockBottom = blockTop + blocks_[i].visibleRows * kTarRowHeight;
-            const bool inSight = blockBottom > top && blockTop < bottom;
-            if (inSight == block->isHidden()) block->setVisible(inSight);
-        }
-    }
-
-    std::vector<Block> blocks_;
-    std::vector<QWidget*> rows_;
-    int visibleRows_ = 0;
-};
-
 CalibrationPage::CalibrationPage(Recorder& recorder, std::function<std::string()> exePath,
                                  QWidget* parent, TarExportTarget* exportTarget)
     : QWidget(parent), recorder_(recorder), exePath_(std::move(exePath)), target_(exportTarget) {
@@ -355,7 +211,7 @@ void CalibrationPage::BuildChannel(int n, QWidget* host) {
     c.panDat->setObjectName(Digit("panDat", n));
     c.panDat->setFrameStyle(QFrame::Box | QFrame::Plain);
     c.panDat->setLineWidth(1);
-    Fill(c.panDat, kWhite);
+    SetBackground(c.panDat, kWhite);
     c.panDat->setFixedWidth(kStartChannelWidth);
     auto* column = new QVBoxLayout(c.panDat);
     column->setContentsMargins(0, 0, 0, 0);
@@ -367,7 +223,7 @@ void CalibrationPage::BuildChannel(int n, QWidget* host) {
     c.scbDat->setFrameShape(QFrame::NoFrame);
     c.scbDat->setWidgetResizable(true);
     c.scbDat->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Fill(c.scbDat->viewport(), kWhite);
+    SetBackground(c.scbDat->viewport(), kWhite);
     c.rowStack = new TarRowStack(c.scbDat);
     column->addWidget(c.scbDat, 1);
 
@@ -377,7 +233,7 @@ void CalibrationPage::BuildChannel(int n, QWidget* host) {
 QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     auto* header = new QWidget(c.panDat);
     header->setFixedHeight(kHeaderHeight);
-    Fill(header, kLightGreen);
+    SetBackground(header, kLightGreen);
 
     auto* caption =
         new QLabel(Ui(W("Датчик ")) + QString::number(n) + QStringLiteral(" :"), header);
@@ -419,7 +275,7 @@ QWidget* CalibrationPage::BuildTitleStrip(int n, ChannelView& c) {
     c.panTitle->setObjectName(Digit("panTitle", n));
     c.panTitle->setFixedHeight(kStripHeight);
     c.panTitle->setFont(TahomaFont(true));
-    Fill(c.panTitle, kLightGreen);
+    SetBackground(c.panTitle, kLightGreen);
     const char* captions[] = {"№", "Время", "Значение", "Уровень", "Действие"};
     for (int i = 0; i < 5; ++i) {
         c.t[static_cast<std::size_t>(i)] =
@@ -439,7 +295,7 @@ QWidget* CalibrationPage::BuildEntryRow(int n, ChannelView& c) {
     c.panStat = new QWidget(c.panDat);
     c.panStat->setObjectName(Digit("panStat", n));
     c.panStat->setFixedHeight(kStripHeight);
-    Fill(c.panStat, kLightGreen);
+    SetBackground(c.panStat, kLightGreen);
     c.pd1 = Cell(c.panStat, Digit("pd", n, "1"));
     c.pd2 = Cell(c.panStat, Digit("pd", n, "2"));
     c.pd3 = Cell(c.panStat, Digit("pd", n, "3"));
@@ -465,7 +321,7 @@ QWidget* CalibrationPage::BuildCommentStrip(int n, ChannelView& c) {
     c.panCom = new QWidget(c.panDat);
     c.panCom->setObjectName(Digit("panCom", n));
     c.panCom->setFixedHeight(kCommentHeight);
-    Fill(c.panCom, kLightGreen);
+    SetBackground(c.panCom, kLightGreen);
     c.txtCom = new QLineEdit(c.panCom);
     c.txtCom->setObjectName(Digit("txtCom", n));
     c.txtCom->setFocusPolicy(Qt::ClickFocus);  // not in the tab order
@@ -640,7 +496,7 @@ void CalibrationPage::RowAdded(int n, std::size_t index) {
     RowView r;
     r.rowPanel = new QWidget(c.rowStack->NextHost());
     r.rowPanel->setObjectName(QStringLiteral("RowPanel"));
-    Fill(r.rowPanel, kWhite);
+    SetBackground(r.rowPanel, kWhite);
     auto cell = [&r](const char* name, const std::string& caption) {
         auto* p = new TMyPanel(Ui(caption), r.rowPanel);
         p->setObjectName(QString::fromLatin1(name));
