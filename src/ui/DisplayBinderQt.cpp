@@ -15,9 +15,14 @@ QString Decode(const std::string& cp1251) {
 }
 
 void SetTextColour(QWidget* w, Colour colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, ToQColor(colour));
-    p.setColor(QPalette::Text, ToQColor(colour));
+    // Most values keep their colour from one reply to the next; setting an equal palette still
+    // costs a palette resolution and a repaint, many times a second.
+    const QColor c = ToQColor(colour);
+    const QPalette& current = w->palette();
+    if (current.color(QPalette::WindowText) == c && current.color(QPalette::Text) == c) return;
+    QPalette p = current;
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Text, c);
     w->setPalette(p);
 }
 

@@ -101,8 +101,18 @@ void TrafficLogView::UpdateRange() {
 
 void TrafficLogView::LinesAppended(std::size_t count) {
     lines_ = static_cast<int>(count);
-    UpdateRange();
-    viewport()->update();
+    // One driver tick delivers several lines: the scroll bar is set once for all of them, when
+    // the tick has returned to the event loop.
+    if (rangePending_) return;
+    rangePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            rangePending_ = false;
+            UpdateRange();
+            viewport()->update();
+        },
+        Qt::QueuedConnection);
 }
 
 void TrafficLogView::LogCleared() {

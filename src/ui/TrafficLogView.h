@@ -53,6 +53,7 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
 
     Console& console_;
     int lines_ = 0;
+    bool rangePending_ = false;  // a scroll-bar update is queued
     int anchor_ = -1;
     int current_ = -1;
     // The lines lately drawn, laid out once: a log line never changes until the clear, and while

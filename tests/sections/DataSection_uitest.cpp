@@ -95,10 +95,12 @@ TEST_F(DataSectionTest, TheNewestLineStaysInSightWhileTheViewIsAtTheBottom) {
     // The technician scrolls up to read: new lines do not pull the view away.
     Memo()->verticalScrollBar()->setValue(10);
     for (int i = 0; i < 5; ++i) Receive("more\r\n");
+    test::SectionRig::Settle();  // the view takes new lines once the tick is back in the loop
     EXPECT_EQ(Memo()->FirstVisibleLine(), 10);
     // Back at the end, the view follows again.
     Key(Memo(), Qt::Key_End);
     Receive("last\r\n");
+    test::SectionRig::Settle();
     EXPECT_TRUE(Memo()->AtBottom());
     EXPECT_EQ(Memo()->FirstVisibleLine() + Memo()->VisibleLineCount(), 306);
     EXPECT_EQ(Memo()->LineText(305), QString("09:05:07.004  last"));
@@ -107,6 +109,7 @@ TEST_F(DataSectionTest, TheNewestLineStaysInSightWhileTheViewIsAtTheBottom) {
 TEST_F(DataSectionTest, ALongLogIsShownFromTheStoreWithoutCopies) {
     const int lines = 100000;
     for (int i = 0; i < lines; ++i) Receive(">GS=" + std::to_string(i) + "\r\n");
+    test::SectionRig::Settle();
     EXPECT_EQ(Memo()->LineCount(), lines);
     EXPECT_EQ(Memo()->LineText(lines - 1), QString("09:05:07.004  >GS=99999"));
     EXPECT_TRUE(Memo()->AtBottom());
