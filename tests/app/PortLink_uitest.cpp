@@ -16,8 +16,7 @@
 #include <filesystem>
 
 #include "commands/CommandCatalogue.h"
-#include "support/TempRuntimeDir.h"
-#include "support/WindowTextQt.h"
+#include "support/LiveWindowQt.h"
 #include "text/Cp1251.h"
 #include "ui/MainWindow.h"
 
@@ -78,33 +77,15 @@ class PublishedPty {
     fs::path link_;
 };
 
-class PortLink : public ::testing::Test {
+class PortLink : public test::LiveWindowTest {
   protected:
-    void TearDown() override { window_.reset(); }
-    MainWindow& Window() {
-        if (!window_) {
-            window_ = std::make_unique<MainWindow>();
-            window_->show();
-        }
-        return *window_;
-    }
-    QAction* Action(const QString& name) { return Window().findChild<QAction*>(name); }
-    QString Text(const char* name) { return test::ShownText(Window(), name); }
+    PortLink() : LiveWindowTest("portlink") {}
     // Lets the window's receive timer run until `name` shows `text` (or ten seconds pass).
     bool WaitFor(const char* name, const QString& text) {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10000) {
-            QApplication::processEvents();
-            if (Text(name) == text) return true;
-            ::usleep(2000);
-        }
-        return false;
+        return RunUntil([&] { return Text(name) == text; }, 10000);
     }
 
-    test::TempRuntimeDir runtime_{"portlink"};
     const fs::path ports_ = runtime_.PortsFolder();
-    std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(PortLink, StartSendReceiveAndStop) {

@@ -16,9 +16,8 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "support/LiveWindowQt.h"
 #include "support/SimProcessQt.h"
-#include "support/TempRuntimeDir.h"
-#include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
 #include "ui/MainWindow.h"
 
@@ -27,35 +26,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SimulatedUnit : public ::testing::Test {
+class SimulatedUnit : public test::LiveWindowTest {
   protected:
-    void TearDown() override { window_.reset(); }
-    MainWindow& Window() {
-        if (!window_) {
-            window_ = std::make_unique<MainWindow>();
-            window_->show();
-        }
-        return *window_;
-    }
+    SimulatedUnit() : LiveWindowTest("simunit") {}
     void Start(int port) {
         Window().findChild<QAction*>(QStringLiteral("FindAction"))->trigger();
         auto* item = Window().findChild<QAction*>(QStringLiteral("DeviceItem%1").arg(port));
         ASSERT_NE(item, nullptr) << "COM" << port << " not discovered";
         item->trigger();
         ASSERT_TRUE(Window().Form().Q().IsOpen());
-    }
-    QString Text(const QString& name) { return test::ShownText(Window(), qPrintable(name)); }
-    // Runs the window (its receive timer included) until `done` holds or `ms` pass.
-    template <typename F>
-    bool RunUntil(F done, int ms) {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (done()) return true;
-            ::usleep(5000);
-        }
-        return done();
     }
     // Types into a line edit as the technician would: select all, then one key per character.
     void Type(const QString& name, const QString& text) {
@@ -77,9 +56,7 @@ class SimulatedUnit : public ::testing::Test {
         button->click();
     }
 
-    test::TempRuntimeDir runtime_{"simunit"};
     const fs::path root_ = runtime_.Root();
-    std::unique_ptr<MainWindow> window_;
 };
 
 // One display field of every reply family.
