@@ -20,6 +20,7 @@
 #include "calibration/TarRowStackWidget.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
+#include "ui/Cp1251Qt.h"
 #include "ui/MyPanelWidget.h"
 
 namespace rv {
@@ -37,26 +38,13 @@ const char* const kChannelProperty = "rvChannel";
 const char* const kRoleProperty = "rvRole";
 const char* const kIndexProperty = "rvIndex";
 
-QString Ui(const std::string& cp1251) {
-    return QString::fromUtf8(Cp1251ToUtf8(cp1251));
-}
-
-std::string Cp(const QString& text) {
-    return Utf8ToCp1251(text.toUtf8().toStdString());
-}
-
 QString Digit(const char* prefix, int n, const char* suffix = "") {
     return QString::fromLatin1(prefix) + QString::number(n) + QString::fromLatin1(suffix);
 }
 
 // "Tahoma" where the desktop has it, else the platform's sans font.
 QFont TahomaFont(bool bold) {
-    static const QString family =
-        QFontDatabase::hasFamily(QStringLiteral("Tahoma"))
-            ? QStringLiteral("Tahoma")
-            : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    QFont f(family);
-    f.setPixelSize(11);  // 8 point at 96 dots per inch
+    QFont f = DesignFont(QStringLiteral("Tahoma"), 11);  // 8 point at 96 dots per inch
     f.setBold(bold);
     return f;
 }
@@ -236,7 +224,7 @@ QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     SetBackground(header, kLightGreen);
 
     auto* caption =
-        new QLabel(Ui(W("Датчик ")) + QString::number(n) + QStringLiteral(" :"), header);
+        new QLabel(FromCp1251(W("Датчик ")) + QString::number(n) + QStringLiteral(" :"), header);
     caption->setFont(TahomaFont(true));
     FitCaption(caption, 72 - 8 - 2);
     caption->move(8, 12);
@@ -253,7 +241,7 @@ QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     c.cmdSE = FlatButton(header, Digit("cmdSE", n), QString());
     c.cmdSE->setIcon(ExportPicture());
     c.cmdSE->setIconSize(QSize(24, 24));
-    c.cmdSE->setToolTip(Ui(W("Записать тарировочную таблицу в файл")));
+    c.cmdSE->setToolTip(FromCp1251(W("Записать тарировочную таблицу в файл")));
     c.cmdSE->setGeometry(294, 3, 30, 30);
     c.cmdSE->hide();
     connect(c.cmdSE, &QToolButton::clicked, this, [this, n] { cmdSENClick(n); });
@@ -278,8 +266,8 @@ QWidget* CalibrationPage::BuildTitleStrip(int n, ChannelView& c) {
     SetBackground(c.panTitle, kLightGreen);
     const char* captions[] = {"№", "Время", "Значение", "Уровень", "Действие"};
     for (int i = 0; i < 5; ++i) {
-        c.t[static_cast<std::size_t>(i)] =
-            Cell(c.panTitle, Digit("t", n, std::to_string(i + 1).c_str()), Ui(W(captions[i])));
+        c.t[static_cast<std::size_t>(i)] = Cell(
+            c.panTitle, Digit("t", n, std::to_string(i + 1).c_str()), FromCp1251(W(captions[i])));
     }
     for (auto& d : c.titleDividers) d = Line(c.panTitle, kTitleDivider, kStripHeight);
     // Starting widths until the first resize shares the strip out.
@@ -308,7 +296,7 @@ QWidget* CalibrationPage::BuildEntryRow(int n, ChannelView& c) {
     Watch(c.pd4, n, Role::LevelField);
     connect(c.pd4, &QLineEdit::textChanged, this,
             [this, n](const QString& text) { pdN4Change(n, text); });
-    c.cmdS = FlatButton(c.panStat, Digit("cmdS", n), Ui(W("Сохранить")));
+    c.cmdS = FlatButton(c.panStat, Digit("cmdS", n), FromCp1251(W("Сохранить")));
     c.cmdS->setGeometry(0, 2, 75, 22);
     c.cmdS->hide();
     connect(c.cmdS, &QToolButton::clicked, this, [this, n] { cmdSNClick(n); });
@@ -327,9 +315,9 @@ QWidget* CalibrationPage::BuildCommentStrip(int n, ChannelView& c) {
     c.txtCom->setFocusPolicy(Qt::ClickFocus);  // not in the tab order
     c.txtCom->setGeometry(88, 10, 100, kEditHeight);
     connect(c.txtCom, &QLineEdit::textChanged, this,
-            [this, n](const QString& text) { recorder_.SetComment(n, Cp(text)); });
+            [this, n](const QString& text) { recorder_.SetComment(n, ToCp1251(text)); });
     // The edit's label stands on its left, 3 pixels away.
-    c.txtComLabel = new QLabel(Ui(W("Комментарий :")), c.panCom);
+    c.txtComLabel = new QLabel(FromCp1251(W("Комментарий :")), c.panCom);
     c.txtComLabel->setBuddy(c.txtCom);
     FitCaption(c.txtComLabel, 88 - 3 - 4);
     c.txtComLabel->move(88 - 3 - c.txtComLabel->width(),
@@ -393,7 +381,7 @@ bool CalibrationPage::pdN4KeyPress(const QString& typed) const {
 }
 
 void CalibrationPage::pdN4Change(int n, const QString& text) {
-    recorder_.pdN4Change(n, Cp(text));
+    recorder_.pdN4Change(n, ToCp1251(text));
 }
 
 void CalibrationPage::cmdSNClick(int n) {
@@ -484,7 +472,7 @@ void CalibrationPage::ChannelCleared(int n) {
     c.rowStack->Clear();  // the rows' cells and buttons go with them
     c.rows.clear();
     const std::string& comment = recorder_.State(n).comment;
-    if (Cp(c.txtCom->text()) != comment) c.txtCom->setText(Ui(comment));
+    if (ToCp1251(c.txtCom->text()) != comment) c.txtCom->setText(FromCp1251(comment));
     panStatNResize(n);
 }
 
@@ -498,7 +486,7 @@ void CalibrationPage::RowAdded(int n, std::size_t index) {
     r.rowPanel->setObjectName(QStringLiteral("RowPanel"));
     SetBackground(r.rowPanel, kWhite);
     auto cell = [&r](const char* name, const std::string& caption) {
-        auto* p = new TMyPanel(Ui(caption), r.rowPanel);
+        auto* p = new TMyPanel(FromCp1251(caption), r.rowPanel);
         p->setObjectName(QString::fromLatin1(name));
         return p;
     };
@@ -507,7 +495,7 @@ void CalibrationPage::RowAdded(int n, std::size_t index) {
     r.timeCell = cell("TimeCell", data.time);
     r.valueCell = cell("ValueCell", data.value);
     r.levelCell = cell("LevelCell", data.level);
-    r.delButton = FlatButton(r.actionCell, QStringLiteral("DelButton"), Ui(W("Удалить")));
+    r.delButton = FlatButton(r.actionCell, QStringLiteral("DelButton"), FromCp1251(W("Удалить")));
     r.delButton->setGeometry(1, 1, kTarDelButtonWidth, kTarDelButtonHeight);
     connect(r.delButton, &QToolButton::clicked, this,
             [this, n, index] { recorder_.ClickDel(n, index); });
@@ -522,7 +510,7 @@ void CalibrationPage::RowHidden(int n, std::size_t index) {
     // Hiding a row renumbers only the rows after it.
     const auto& rows = recorder_.State(n).rows;
     for (std::size_t i = index; i < rows.size() && i < c.rows.size(); ++i) {
-        if (rows[i].visible) c.rows[i].noCell->setText(Ui(rows[i].number));
+        if (rows[i].visible) c.rows[i].noCell->setText(FromCp1251(rows[i].number));
     }
     if (recorder_.State(n).visibleRows == 0) panStatNResize(n);
 }
@@ -530,10 +518,10 @@ void CalibrationPage::RowHidden(int n, std::size_t index) {
 void CalibrationPage::EntryRowChanged(int n) {
     ChannelView& c = View(n);
     const Recorder::Channel& s = recorder_.State(n);
-    c.pd1->setText(Ui(s.pd1));
-    c.pd2->setText(Ui(s.pd2));
-    c.pd3->setText(Ui(s.pd3));
-    if (Cp(c.pd4->text()) != s.pd4) c.pd4->setText(Ui(s.pd4));
+    c.pd1->setText(FromCp1251(s.pd1));
+    c.pd2->setText(FromCp1251(s.pd2));
+    c.pd3->setText(FromCp1251(s.pd3));
+    if (ToCp1251(c.pd4->text()) != s.pd4) c.pd4->setText(FromCp1251(s.pd4));
     c.cmdS->setVisible(s.CmdSVisible());
     c.panStat->setEnabled(s.panStatEnabled);
 }
@@ -547,7 +535,7 @@ void CalibrationPage::SourceListChanged(int n) {
     const Recorder::Channel& s = recorder_.State(n);
     const QSignalBlocker quiet(c.cmbDat);  // a selection set by program runs no handler
     c.cmbDat->clear();
-    for (const std::string& item : s.items) c.cmbDat->addItem(Ui(item));
+    for (const std::string& item : s.items) c.cmbDat->addItem(FromCp1251(item));
     c.cmbDat->setCurrentIndex(s.itemIndex);
 }
 
@@ -557,7 +545,7 @@ void CalibrationPage::ShowWholeChannel(int n) {
     c.rows.clear();
     const Recorder::Channel& s = recorder_.State(n);
     for (std::size_t i = 0; i < s.rows.size(); ++i) RowAdded(n, i);
-    c.txtCom->setText(Ui(s.comment));
+    c.txtCom->setText(FromCp1251(s.comment));
     SourceListChanged(n);
     EntryRowChanged(n);
     ExportButtonChanged(n);

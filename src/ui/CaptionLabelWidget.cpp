@@ -13,7 +13,7 @@ CaptionLabel::CaptionLabel(const QString& text, int width, QWidget* parent, Qt::
     setTextFormat(Qt::PlainText);
     setFixedWidth(width);
     setAlignment(alignment | Qt::AlignVCenter);
-    SetForeground(this, kCaptionGrey);
+    SetForeground(this, kGrey);
 }
 
 QFont CaptionLabel::FittedFont() const {

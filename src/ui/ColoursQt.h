@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QPalette>
 #include <QWidget>
 
@@ -44,6 +45,24 @@ inline void SetBackground(QWidget* w, Colour c) {
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
+// Text colour of a value that replies rewrite many times a second: set only when it changes,
+// since an equal palette still costs a palette resolution and a repaint.
+inline void SetTextColour(QWidget* w, Colour colour) {
+    const QColor c = ToQColor(colour);
+    const QPalette& current = w->palette();
+    if (current.color(QPalette::WindowText) == c && current.color(QPalette::Text) == c) return;
+    QPalette p = current;
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Text, c);
+    w->setPalette(p);
+}
+// The copyable and editable boxes of the design: borderless on light grey.
+inline void StyleBox(QLineEdit* e) {
+    e->setFrame(false);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, ToQColor(kLightGrey));
+    e->setPalette(p);
+}
 // Text colour of a label or button.
 inline void SetForeground(QWidget* w, Colour c) {
     QPalette p = w->palette();
@@ -52,7 +71,5 @@ inline void SetForeground(QWidget* w, Colour c) {
     p.setColor(QPalette::Text, ToQColor(c));
     w->setPalette(p);
 }
-
-constexpr Colour kCaptionGrey = 0x00808080;  // row captions
 
 }  // namespace rv

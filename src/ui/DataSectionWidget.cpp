@@ -9,7 +9,9 @@
 
 #include "app/MainForm.h"
 #include "text/Cp1251.h"
+#include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
+#include "ui/Cp1251Qt.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/TrafficLogView.h"
 
@@ -42,12 +44,7 @@ DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QW
     counterLayout->setContentsMargins(0, 0, 0, 0);
     counterLayout->setSpacing(0);
     counterLayout->addStretch(1);
-    auto* caption = new QLabel(QString::fromUtf8("Получено:"), counter);
-    caption->setFixedWidth(kCaptionWidth);
-    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette grey = caption->palette();
-    grey.setColor(QPalette::WindowText, ToQColor(kGrey));
-    caption->setPalette(grey);
+    auto* caption = new CaptionLabel(QString::fromUtf8("Получено:"), kCaptionWidth, counter);
     counterLayout->addWidget(caption);
     counterLayout->addSpacing(kCaptionGap);
     QLabel* bytes = binder.MakeLabel("LL_PIN", counter);
@@ -94,8 +91,7 @@ void DataSectionWidget::ActionChanged(int action) {
 }
 
 void DataSectionWidget::DoCommandClick() {
-    const QByteArray utf8 = sendBox_->text().toUtf8();
-    form_.ExecuteAction("DoCommand", Utf8ToCp1251(std::string_view(utf8.constData(), utf8.size())));
+    form_.ExecuteAction("DoCommand", ToCp1251(sendBox_->text()));
 }
 
 }  // namespace rv

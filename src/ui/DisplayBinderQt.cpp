@@ -6,34 +6,10 @@
 
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
+#include "ui/Cp1251Qt.h"
 
 namespace rv {
-namespace {
-
-QString Decode(const std::string& cp1251) {
-    return QString::fromStdString(Cp1251ToUtf8(cp1251));
-}
-
-void SetTextColour(QWidget* w, Colour colour) {
-    // Most values keep their colour from one reply to the next; setting an equal palette still
-    // costs a palette resolution and a repaint, many times a second.
-    const QColor c = ToQColor(colour);
-    const QPalette& current = w->palette();
-    if (current.color(QPalette::WindowText) == c && current.color(QPalette::Text) == c) return;
-    QPalette p = current;
-    p.setColor(QPalette::WindowText, c);
-    p.setColor(QPalette::Text, c);
-    w->setPalette(p);
-}
-
-void StyleBox(QLineEdit* e) {
-    e->setFrame(false);
-    QPalette p = e->palette();
-    p.setColor(QPalette::Base, ToQColor(kLightGrey));
-    e->setPalette(p);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 DisplayBinderQt::DisplayBinderQt(DisplayModel& model, QObject* parent)
     : QObject(parent), model_(model), widgets_(model.FieldCount(), nullptr) {
@@ -103,7 +79,7 @@ void DisplayBinderQt::BarChanged(Bar bar) {
 void DisplayBinderQt::Show(int field) {
     QWidget* w = WidgetOf(field);
     if (!w) return;
-    const QString text = Decode(model_.Text(field));
+    const QString text = FromCp1251(model_.Text(field));
     SetTextColour(w, model_.ColourOf(field));
     if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);

@@ -22,6 +22,7 @@
 #include "serial/TimerTickQt.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
+#include "ui/Cp1251Qt.h"
 #include "ui/DemoHooksQt.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/MainMenuQt.h"
@@ -212,8 +213,8 @@ void MainWindow::SaveActionExecute() {
     const std::string proposed = ProposedLogFileName(
         d.Text(d.Field("LL_DN")), d.Text(d.Field("LL_MN")), clock_.Now(), formats_);
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Сохранить лог-файл в.."), Utf8(Cp1251ToUtf8(proposed)), QString(),
-        nullptr, QFileDialog::DontConfirmOverwrite);
+        this, QStringLiteral("Сохранить лог-файл в.."), FromCp1251(proposed), QString(), nullptr,
+        QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return;
     SaveLogTo(path);
 }

@@ -9,7 +9,9 @@
 
 #include "app/MainForm.h"
 #include "text/Cp1251.h"
+#include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
+#include "ui/Cp1251Qt.h"
 #include "ui/SeparatorRowWidget.h"
 
 namespace rv {
@@ -33,13 +35,7 @@ const QString kPinInputMask = QStringLiteral("0000;*");
 constexpr QChar kPinBlank = u'*';
 
 QLabel* Caption(const char* utf8, int width, Qt::Alignment align, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(utf8), parent);
-    label->setFixedWidth(width);
-    label->setAlignment(align | Qt::AlignVCenter);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, ToQColor(kGrey));
-    label->setPalette(p);
-    return label;
+    return new CaptionLabel(QString::fromUtf8(utf8), width, parent, align);
 }
 
 QWidget* FixedRow(int height, QWidget* parent) {
@@ -57,7 +53,7 @@ QString BoxText(const QLineEdit* edit, bool pin) {
 }
 
 void SetBoxText(QLineEdit* edit, bool pin, const std::string& cp1251) {
-    QString text = QString::fromStdString(Cp1251ToUtf8(cp1251));
+    QString text = FromCp1251(cp1251);
     // A PIN's blanks are the mask's unfilled positions.
     if (pin) text.replace(u' ', kPinBlank);
     edit->setText(text);
@@ -123,10 +119,7 @@ SettingsSectionWidget::~SettingsSectionWidget() {
 QLineEdit* SettingsSectionWidget::MakeBox(const char* name, bool pin, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromUtf8(name));
-    edit->setFrame(false);
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Base, ToQColor(kLightGrey));
-    edit->setPalette(p);
+    StyleBox(edit);
     if (pin) edit->setInputMask(kPinInputMask);
     boxes_.push_back(Box{form_.Display().Field(name), edit, pin});
     const Box box = boxes_.back();
@@ -195,20 +188,15 @@ void SettingsSectionWidget::Sync(const Box& box) {
         // Rewrite only when the box no longer shows the field: a reply wrote another text, or a
         // refused character is no longer what the editor holds the field to.
         bool lossless = true;
-        const QByteArray shown = BoxText(box.edit, box.pin).toUtf8();
-        const std::string shownCp1251 =
-            Utf8ToCp1251(std::string_view(shown.constData(), shown.size()), &lossless);
+        const std::string shownCp1251 = ToCp1251(BoxText(box.edit, box.pin), &lossless);
         const bool refusalShown = !lossless && form_.Settings().Hint(box.field) == RefusedHint();
         if (shownCp1251 != text || (!lossless && !refusalShown)) {
             SetBoxText(box.edit, box.pin, text);
         }
     }
-    QPalette p = box.edit->palette();
-    p.setColor(QPalette::Text, ToQColor(model.ColourOf(box.field)));
-    box.edit->setPalette(p);
+    SetTextColour(box.edit, model.ColourOf(box.field));
     if (!box.pin) {
-        box.edit->setToolTip(
-            QString::fromStdString(Cp1251ToUtf8(form_.Settings().Hint(box.field))));
+        box.edit->setToolTip(FromCp1251(form_.Settings().Hint(box.field)));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "text/Cp1251.h"
+#include "ui/Cp1251Qt.h"
 
 namespace rv {
 namespace {
@@ -56,8 +57,7 @@ bool TrafficLogView::AtBottom() const {
 
 QString TrafficLogView::LineText(int line) const {
     if (line < 0 || line >= lines_) return {};
-    return QString::fromStdString(
-        Cp1251ToUtf8(console_.Log().Line(static_cast<std::size_t>(line))));
+    return FromCp1251(console_.Log().Line(static_cast<std::size_t>(line)));
 }
 
 int TrafficLogView::SelectionFirst() const {
