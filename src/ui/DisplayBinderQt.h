@@ -22,8 +22,6 @@ class DisplayBinderQt : public QObject, public DisplayObserver {
     explicit DisplayBinderQt(DisplayModel& model, QObject* parent = nullptr);
     ~DisplayBinderQt() override;
 
-    DisplayModel& Model() { return model_; }
-
     // The widget of a display field, made once: a QLabel for a label field, a borderless
     // light-grey read-only QLineEdit for an edit field (its text can be selected and copied), a
     // borderless light-grey QLineEdit for a masked edit (the settings section installs its input

@@ -19,6 +19,7 @@
 
 #include "app/LogSave.h"
 #include "calibration/CalibrationPage.h"
+#include "calibration/TarExportDialogQt.h"
 #include "serial/TimerTickQt.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
@@ -77,8 +78,7 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 MainWindow::~MainWindow() {
     // Reception ends before the widgets and the form it feeds go away, and the widgets, which
     // observe the form, go before the form.
-    ticks_->Stop();
-    form_->FormCloseQuery();
+    StopReception();
     delete menu_;
     delete takeCentralWidget();
 }
@@ -129,11 +129,8 @@ void MainWindow::BuildLayout() {
     handlers.showCalibration = [this] { N9Click(); };
     menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);
 
-    // The design's client area, at its design position; the minimum outer size keeps all four
-    // columns of the monitor view.
+    // The design's client area, at its design position (the outer sizes follow in FormCreate).
     resize(kDesignClientWidth, kDesignClientHeight);
-    setMinimumSize(1024 - (frameGeometry().width() - width()),
-                   600 - (frameGeometry().height() - height()));
     move(620, 291);
 }
 
@@ -172,7 +169,7 @@ QWidget* MainWindow::BuildBottomBar() {
 
 void MainWindow::FormCreate() {
     try {
-        exePath_ = (QCoreApplication::applicationDirPath() + QStringLiteral("/")).toStdString();
+        exePath_ = ApplicationExePathQt();
         ApplyOuterSize();
         calibration_->ScrollToLeft();
         pages_->setCurrentIndex(0);
@@ -244,6 +241,11 @@ void MainWindow::ShowUserError(const QString& text) {
     box->open();
 }
 
+void MainWindow::StopReception() {
+    ticks_->Stop();
+    form_->FormCloseQuery();
+}
+
 void MainWindow::ApplyOuterSize() {
     // Outer sizes count the frame, which the window system only knows once the window is shown;
     // until then the frame counts as nothing and showEvent corrects the sizes.
@@ -264,8 +266,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Reception stops before anything it feeds is released; the close is never refused and
     // nothing is saved.
-    ticks_->Stop();
-    form_->FormCloseQuery();
+    StopReception();
     event->accept();
 }
 

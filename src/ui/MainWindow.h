@@ -30,7 +30,6 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     MainForm& Form() { return *form_; }
-    const std::string& ExePath() const { return exePath_; }
 
     // The page control PC: 0 the monitor view, 1 the calibration view.
     int CurrentPage() const;
@@ -59,6 +58,8 @@ class MainWindow : public QMainWindow {
     void Panel0Resized();
     void StartDemoHooks();
     void ApplyOuterSize();
+    // The driver's timer stops and the port closes: no line reaches the form after this.
+    void StopReception();
 
     RegionalFormats formats_;
     SystemClock clock_;

@@ -66,6 +66,8 @@ void PortStripWidget::RebuildPorts() {
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(kStripWidth, 0, kPortCellWidth - kStripWidth, kInside);
+        // A new cell is not coloured after the open port until the next start or stop.
+        SetForeground(button, kBlack);
         const int number = port.number;
         connect(button, &QToolButton::clicked, this,
                 [this, number] { connection_.StartExecute(number); });
@@ -73,11 +75,6 @@ void PortStripWidget::RebuildPorts() {
         Line()->insertWidget(insertAt, cell);
         cells_.push_back(cell);
         buttons_.push_back(button);
-    }
-    // The new cells are not coloured after the open port until the next start or stop.
-    for (std::size_t i = 0; i < cells_.size(); ++i) {
-        SetBackground(cells_[i], kLightGreen);
-        SetForeground(buttons_[i], kBlack);
     }
 }
 

@@ -27,7 +27,6 @@ class PortStripWidget : public SectionHeaderWidget {
     // The title rule of the title cell.
     void Panel289Resize();
 
-    QToolButton* StopButton() const { return stop_; }
     // The port buttons, in list order.
     const std::vector<QToolButton*>& PortButtons() const { return buttons_; }
 

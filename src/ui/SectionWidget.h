@@ -49,7 +49,6 @@ class SectionWidget : public QWidget {
 
     const SectionPlan& Plan() const { return plan_; }
     SectionHeaderWidget* Header() const { return header_; }
-    QWidget* Body() const { return body_; }
 
     bool Folded() const { return folded_; }
     // "Цифровые входы / выходы" and "Данные": unfolded, they take the rest of their column.
