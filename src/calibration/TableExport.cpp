@@ -1,11 +1,13 @@
 #include "calibration/TableExport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "text/Cp1251.h"
+#include "text/FileNames.h"
 #include "text/Formats.h"
 
 namespace rv {
@@ -15,24 +17,6 @@ constexpr int kTableWidth = 39;
 constexpr int kNoWidth = 6;
 constexpr int kCellWidth = 11;
 const char* const kLineEnd = "\r\n";
-
-bool UnsafeInFileName(unsigned char c) {
-    if (c < 0x20 || c == 0x7F) return true;
-    switch (c) {
-        case '/':
-        case '\\':
-        case ':':
-        case '*':
-        case '?':
-        case '"':
-        case '<':
-        case '>':
-        case '|':
-            return true;
-        default:
-            return false;
-    }
-}
 
 std::string RowLine(std::string_view no, std::string_view time, std::string_view value,
                     std::string_view level) {
@@ -99,13 +83,8 @@ std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceN
     std::string raw;
     raw.append(unitId).append("_").append(sourceName).append("_");
     raw.append(FormatDateTime(now, "dd-MM-yy")).append(".txt");
-    std::string name;
-    name.reserve(raw.size());
-    for (char c : raw) {
-        if (c == ' ') continue;
-        name += UnsafeInFileName(static_cast<unsigned char>(c)) ? '-' : c;
-    }
-    return name;
+    raw.erase(std::remove(raw.begin(), raw.end(), ' '), raw.end());
+    return FileNameSafe(raw);
 }
 
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {

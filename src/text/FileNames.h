@@ -8,7 +8,7 @@
 namespace rv {
 
 // Every character that cannot stand in a file name on Windows or Linux (/ \ : * ? " < > | and the
-// control characters 0..31) replaced by "-"; every other byte kept.
+// control characters 0..31 and 127) replaced by "-"; every other byte kept.
 std::string FileNameSafe(std::string_view name);
 
 }  // namespace rv

@@ -39,7 +39,7 @@ TEST(LogSave, ProposedNames) {
 
 TEST(LogSave, UnsafeFileNameCharactersBecomeDashes) {
     EXPECT_EQ(FileNameSafe("a/b\\c:d*e?f\"g<h>i|j"), "a-b-c-d-e-f-g-h-i-j");
-    EXPECT_EQ(FileNameSafe(std::string("x\ty\0z", 5)), "x-y-z");
+    EXPECT_EQ(FileNameSafe(std::string("x\ty\0z\x7F", 6)), "x-y-z-");
     EXPECT_EQ(FileNameSafe(W("Блок 7.1")), W("Блок 7.1"));
 }
 
