@@ -92,9 +92,12 @@ void DisplayModel::SetV(int field, std::string_view text, Colour colour) {
         StoreMasked(field, text);
         return;
     }
-    f.colour = colour;
-    f.text.assign(text.data(), text.size());
-    NotifyField(field);
+    // Replies repeat most values unchanged; only a change is worth telling the window.
+    if (f.colour != colour || f.text != text) {
+        f.colour = colour;
+        f.text.assign(text.data(), text.size());
+        NotifyField(field);
+    }
     if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0 &&
         rowHeights_[f.sensorRow] < 2) {
         SetSensorRowHeight(f.sensorRow, kShownHeight);
@@ -104,6 +107,7 @@ void DisplayModel::SetV(int field, std::string_view text, Colour colour) {
 }
 
 void DisplayModel::SetCaption(int field, std::string_view text) {
+    if (fields_[field].text == text) return;
     fields_[field].text.assign(text.data(), text.size());
     NotifyField(field);
 }
