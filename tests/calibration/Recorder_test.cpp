@@ -210,11 +210,13 @@ TEST_F(RecorderTest, SaveNeedsALevelAndEmptiesTheEntryRow) {
 }
 
 TEST_F(RecorderTest, LevelKeyFilterPassesDigitsAndBackspaceOnly) {
-    for (int k = 0; k < 256; ++k) {
-        const char key = static_cast<char>(k);
-        const bool expected = (key >= '0' && key <= '9') || key == 8;
-        EXPECT_EQ(Recorder::pdN4KeyPress(key), expected) << k;
-    }
+    const struct {
+        char key;
+        bool passes;
+    } cases[] = {{'0', true},  {'5', true},   {'9', true},     {8, true},       {'/', false},
+                 {':', false}, {'\0', false}, {' ', false},    {'-', false},    {'a', false},
+                 {',', false}, {'.', false},  {'\x7f', false}, {'\xB9', false}, {'\t', false}};
+    for (const auto& c : cases) EXPECT_EQ(Recorder::pdN4KeyPress(c.key), c.passes) << int(c.key);
 }
 
 TEST_F(RecorderTest, InitTarEmptiesEveryChannelAndTheSourceList) {
@@ -243,31 +245,35 @@ TEST_F(RecorderTest, InitTarEmptiesEveryChannelAndTheSourceList) {
 TEST(TarWidths, TitleEntryRowAndRowColumnsLineUp) {
     struct Case {
         int width;
-        int col;
+        int col, t2, t34, pd4Width, pd4Left, cmdSWidth;
     };
     // Column widths of the channel: 336 at the window's minimum, a quarter of wider pages, and a
-    // column too narrow for its fixed cells (negative widths are the widget's to clamp).
-    const Case cases[] = {{334, 73}, {335, 73}, {336, 73}, {478, 121}, {100, -5}};
+    // column too narrow for its fixed cells (negative widths are the widget's to clamp). The level
+    // field and "Сохранить" share what the number, time and reading leave.
+    const Case cases[] = {
+        {334, 73, 71, 69, 72, 187, 74}, {335, 73, 71, 69, 72, 187, 75},
+        {336, 73, 71, 69, 72, 187, 76}, {478, 121, 119, 117, 120, 283, 74},
+        {100, -5, -7, -9, -6, 31, 74},
+    };
     for (const Case& c : cases) {
         const TarTitleLayout t = UpdateTarTitle(40, 75, c.width, c.width);
         EXPECT_EQ(t.pd2, c.col) << c.width;
         EXPECT_EQ(t.pd3, c.col);
         EXPECT_EQ(t.t1, 38);
         EXPECT_EQ(t.pd1, 38);
-        EXPECT_EQ(t.t2, c.col - 2);
-        EXPECT_EQ(t.t3, c.col - 4);
-        EXPECT_EQ(t.t4, c.col - 4);
-        EXPECT_EQ(t.pd4Width, c.col - 1);
-        EXPECT_EQ(t.pd4Left, 41 + 2 * c.col);
-        // The level field and "Сохранить" share what the number, time and reading leave.
-        EXPECT_EQ(t.cmdSWidth, c.width - 40 - 3 * c.col - 1);
+        EXPECT_EQ(t.t2, c.t2);
+        EXPECT_EQ(t.t3, c.t34);
+        EXPECT_EQ(t.t4, c.t34);
+        EXPECT_EQ(t.pd4Width, c.pd4Width);
+        EXPECT_EQ(t.pd4Left, c.pd4Left);
+        EXPECT_EQ(t.cmdSWidth, c.cmdSWidth) << c.width;
     }
     // A row divides by the delete button's width (73), the title by the action cell's (75).
     const TarRowLayout r = ResizeTarRow(335, 40, 73, 337);
     EXPECT_EQ(r.timeWidth, 74);
     EXPECT_EQ(r.valueWidth, 74);
     EXPECT_EQ(r.title.pd2, 73);
-    EXPECT_EQ(r.title.cmdSWidth, 337 - 40 - 3 * 73 - 1);
+    EXPECT_EQ(r.title.cmdSWidth, 77);
     EXPECT_EQ(panComNResize(334), 239);
 }
 
@@ -275,7 +281,7 @@ TEST_F(RecorderTest, EntryRowWidthsFollowThePanelOnlyWhileTheTableIsEmpty) {
     rec.SendTarDat("0", "A", "1");
     Choose(2, in0a);
     ASSERT_TRUE(rec.panStatNResize(2, 400).has_value());
-    EXPECT_EQ(rec.panStatNResize(2, 400)->pd2, (400 - 115) / 3);
+    EXPECT_EQ(rec.panStatNResize(2, 400)->pd2, 95);
     SaveRow(2, "1", "1");
     EXPECT_FALSE(rec.panStatNResize(2, 400).has_value());
     rec.ClickDel(2, 0);
