@@ -14,10 +14,14 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
                                                                static_cast<std::size_t>(size))
                                             : std::string_view();
     receivedBytes_ += size > 0 ? size : 0;
-    display_.SetV(pinField_, ByteSizeText(receivedBytes_, formats_), kGrey);
+    ShowReceivedBytes();
     log_.WriteLog(block, clock_.Now());
     for (auto* o : logObservers_) o->LinesAppended(log_.Count());
     DecodeReplies(block);
+}
+
+void Console::ShowReceivedBytes() {
+    display_.SetV(pinField_, ByteSizeText(receivedBytes_, formats_), kGrey);
 }
 
 void Console::StatClearExecute() {

@@ -36,6 +36,8 @@ class Console {
 
     std::int64_t ReceivedBytes() const { return receivedBytes_; }
     void SetReceivedBytes(std::int64_t count) { receivedBytes_ = count; }
+    // The counter's byte-size text beside "Получено:" (LL_PIN), in grey.
+    void ShowReceivedBytes();
 
     // The receive frame of one block from the serial driver: the block becomes 8-bit text (every
     // byte kept), the received-bytes counter grows and is shown in LL_PIN, the block is appended

@@ -35,10 +35,9 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
     ConnectionControl::FormHooks hooks;
     hooks.statClear = [this] { StatClearExecute(); };
     hooks.resetReceivedBytes = [this] { SetReceivedBytes(0); };
-    hooks.receivedBytes = [this] { return ReceivedBytes(); };
+    hooks.showReceivedBytes = [this] { ShowReceivedBytes(); };
     hooks.readPortList = platform_.readPortList;
-    connection_ =
-        std::make_unique<ConnectionControl>(*q_, Display(), actions_, formats, std::move(hooks));
+    connection_ = std::make_unique<ConnectionControl>(*q_, Display(), actions_, std::move(hooks));
 }
 
 MainForm::~MainForm() {

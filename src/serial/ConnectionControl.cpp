@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/ByteSizeText.h"
 #include "text/Cp1251.h"
 #include "text/Formats.h"
 
@@ -34,15 +33,13 @@ const std::array<HeaderCommandButton, 7>& HeaderCommandButtons() {
 }
 
 ConnectionControl::ConnectionControl(TCommPortDriver& q, DisplayModel& display, ActionSet& actions,
-                                     const RegionalFormats& formats, FormHooks hooks)
+                                     FormHooks hooks)
     : q_(q),
       display_(display),
       actions_(actions),
-      formats_(formats),
       hooks_(std::move(hooks)),
       statusField_(display.Field("L_PSTAT")),
-      portField_(display.Field("L_PNUM")),
-      pinField_(display.Field("LL_PIN")) {
+      portField_(display.Field("L_PNUM")) {
     if (!hooks_.readPortList) hooks_.readPortList = ReadPortList;
 }
 
@@ -78,8 +75,7 @@ void ConnectionControl::StartExecute(int n) {
         q_.OpenPort();
         UpdatePort();
         display_.SetV(portField_, "COM" + IntText(q_.Port()), kBlack);
-        const std::int64_t received = hooks_.receivedBytes ? hooks_.receivedBytes() : 0;
-        display_.SetV(pinField_, ByteSizeText(received, formats_), kGrey);
+        if (hooks_.showReceivedBytes) hooks_.showReceivedBytes();
     } catch (const std::exception&) {
         // A failing start leaves no message: the link status below tells the technician.
     }

@@ -59,14 +59,14 @@ class ConnectionControl {
   public:
     // What the connection control needs of the form besides the driver and the display.
     struct FormHooks {
-        std::function<void()> statClear;              // the clear action
-        std::function<void()> resetReceivedBytes;     // received-bytes counter to 0
-        std::function<std::int64_t()> receivedBytes;  // the counter
-        std::function<std::string()> readPortList;    // NUL-separated names; throws on failure
+        std::function<void()> statClear;            // the clear action
+        std::function<void()> resetReceivedBytes;   // received-bytes counter to 0
+        std::function<void()> showReceivedBytes;    // the counter's text in LL_PIN
+        std::function<std::string()> readPortList;  // NUL-separated names; throws on failure
     };
 
     ConnectionControl(TCommPortDriver& q, DisplayModel& display, ActionSet& actions,
-                      const RegionalFormats& formats, FormHooks hooks);
+                      FormHooks hooks);
     ConnectionControl(const ConnectionControl&) = delete;
     ConnectionControl& operator=(const ConnectionControl&) = delete;
 
@@ -116,7 +116,6 @@ class ConnectionControl {
     TCommPortDriver& q_;
     DisplayModel& display_;
     ActionSet& actions_;
-    const RegionalFormats& formats_;
     FormHooks hooks_;
     std::vector<PortItem> ports_;
     int checkedPort_ = 0;
@@ -126,7 +125,6 @@ class ConnectionControl {
     bool headerButtonsEnabled_ = false;
     int statusField_;
     int portField_;
-    int pinField_;
     std::vector<ConnectionObserver*> observers_;
 };
 
