@@ -220,15 +220,11 @@ void SettingsEditor::SettingsStrAutoExecute2() {
 }
 
 void SettingsEditor::ButtonClick(std::string_view button) {
-    if (button == "SP_Write") return SettingsPinWriteExecute();
-    if (button == "SP_Read") return SettingsPinReadExecute();
-    if (button == "SP_Write2") return SettingsPinWriteExecute2();
-    if (button == "Button4") return SettingsStrWriteExecute();
-    if (button == "Button5") return SettingsStrReadExecute();
-    if (button == "Button2") return SettingsStrAutoExecute();
-    if (button == "Button3") return SettingsStrWriteExecute2();
-    if (button == "Button6") return SettingsStrReadExecute2();
-    if (button == "Button7") return SettingsStrAutoExecute2();
+    // Every button runs its action's execute operation: the write actions' are the editor's own
+    // senders, installed above, so the buttons with click handlers of their own send the same.
+    for (const SettingsButton& b : SettingsButtons()) {
+        if (button == b.name) return actions_.Execute(b.action);
+    }
     throw std::logic_error("no settings button " + std::string(button));
 }
 
