@@ -93,7 +93,7 @@ void reply_decoders(benchmark::State& state) {
     rv::DisplayModel display;
     display.ClearDisplay();
     struct NoCapture : rv::CalibrationCapture {
-        void SendTarDat(const std::string&, const std::string&, const std::string&) override {}
+        void SendTarDat(std::string_view, std::string_view, std::string_view) override {}
     } capture;
     rv::ReplyHandler handler(
         display, formats, capture, [&display] { display.ClearDisplay(); },

@@ -94,8 +94,7 @@ std::string Recorder::TimeText() const {
     return HhNnSsText(clock_.Now(), formats_);
 }
 
-void Recorder::SendTarDat(const std::string& index, const std::string& kind,
-                          const std::string& value) {
+void Recorder::SendTarDat(std::string_view index, std::string_view kind, std::string_view value) {
     static const std::string kAnalogue = W(" (аналоговый)");
     static const std::string kFrequency = W(" (частотный)");
     static const std::string kLevel = W(" (уровень)");

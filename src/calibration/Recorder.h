@@ -112,8 +112,7 @@ class Recorder : public CalibrationCapture {
 
     // Capture entry of the reply decoders: builds the source name from the first letter of the
     // kind ("A", "F": "IN" + index; "Y", "Z": "LLS" + index; anything else is ignored).
-    void SendTarDat(const std::string& index, const std::string& kind,
-                    const std::string& value) override;
+    void SendTarDat(std::string_view index, std::string_view kind, std::string_view value) override;
     // Registers the source and shows the reading in the entry row of the channel whose drop-down
     // shows it, unless a level is being typed there (that stops the update for later channels
     // too).

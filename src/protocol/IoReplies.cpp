@@ -19,7 +19,6 @@ class IoReplies {
             captions_[n] = c_.display.Field("LL" + digit);
             values_[n] = c_.display.Field("LL_I" + digit);
         }
-        for (int n = 0; n < 8; ++n) lineText_[n] = std::string(1, static_cast<char>('0' + n));
     }
 
     void Bind(ReplyKeyTable& table, const std::shared_ptr<IoReplies>& self) {
@@ -56,8 +55,8 @@ class IoReplies {
             }
         }
         if (type == 'F' || type == 'A') {
-            value_.assign(value.data(), value.size());
-            c_.capture.SendTarDat(lineText_[line], kindText_[type == 'F' ? 1 : 0], value_);
+            const char digit = static_cast<char>('0' + line);
+            c_.capture.SendTarDat(std::string_view(&digit, 1), std::string_view(&type, 1), value);
         }
         if (line > 5) return;  // lines 6 and 7 have no row
         caption_ = InputTypeWord(type);
@@ -92,15 +91,12 @@ class IoReplies {
     ReplyContext c_;
     int captions_[6];
     int values_[6];
-    std::string lineText_[8];
-    const std::string kindText_[2] = {"A", "F"};
     const std::string closed_ = W("замкнут");
     const std::string open_ = W("разомкнут");
     const std::string activated_ = W("активирован");
     const std::string notActivated_ = W("не активирован");
     const std::string output_ = W("Выход [М");  // Cyrillic М
     std::string caption_;
-    std::string value_;
 };
 
 }  // namespace

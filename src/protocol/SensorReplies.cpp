@@ -52,8 +52,8 @@ class SensorReplies {
         Set(level_[row], s.NextField(';'));
         Set(frequency_[row], s.NextField(';'));
         Set(temperature_[row], SignedByteText(s.NextField('\r')));
-        c_.capture.SendTarDat(rowText_[row], levelKind_, c_.display.Text(level_[row]));
-        c_.capture.SendTarDat(rowText_[row], frequencyKind_, c_.display.Text(frequency_[row]));
+        c_.capture.SendTarDat(rowText_[row], "Y", c_.display.Text(level_[row]));
+        c_.capture.SendTarDat(rowText_[row], "Z", c_.display.Text(frequency_[row]));
     }
 
     // ">OWT=" address;temperature
@@ -99,8 +99,6 @@ class SensorReplies {
     int refrigeration_[6] = {-1, -1, -1, -1, -1, -1};
     int billAcceptor_[3];
     std::string rowText_[6];
-    const std::string levelKind_ = "Y";
-    const std::string frequencyKind_ = "Z";
     std::string text_;
 };
 

@@ -22,9 +22,9 @@ class RecordingCapture : public CalibrationCapture {
         }
     };
 
-    void SendTarDat(const std::string& index, const std::string& kind,
-                    const std::string& value) override {
-        calls.push_back({index, kind, value});
+    void SendTarDat(std::string_view index, std::string_view kind,
+                    std::string_view value) override {
+        calls.push_back({std::string(index), std::string(kind), std::string(value)});
     }
 
     std::vector<Call> calls;
