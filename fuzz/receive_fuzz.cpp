@@ -16,11 +16,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/ByteSizeText.h"
 #include "app/Console.h"
 #include "calibration/Recorder.h"
 #include "protocol/ReplyHandler.h"
 #include "serial/CommPortDriver.h"
+#include "text/ByteSizeText.h"
 
 namespace {
 

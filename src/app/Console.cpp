@@ -1,6 +1,6 @@
 #include "app/Console.h"
 
-#include "app/ByteSizeText.h"
+#include "text/ByteSizeText.h"
 
 namespace rv {
 

@@ -1,6 +1,6 @@
 #include "app/LogSave.h"
 
-#include "calibration/TableExport.h"
+#include "files/FileWriter.h"
 #include "text/FileNames.h"
 #include "text/Formats.h"
 

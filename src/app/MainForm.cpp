@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "serial/Platform.h"
 #include "text/Cp1251.h"
 
 namespace rv {

@@ -1,10 +1,6 @@
 #include "calibration/TableExport.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
@@ -22,10 +18,6 @@ std::string RowLine(std::string_view no, std::string_view time, std::string_view
                     std::string_view level) {
     return DatToStr(no, kNoWidth) + DatToStr(time, kCellWidth) + DatToStr(value, kCellWidth) +
            DatToStr(level, kCellWidth);
-}
-
-std::string SystemErrorText(int error) {
-    return std::generic_category().message(error);
 }
 
 }  // namespace
@@ -85,28 +77,6 @@ std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceN
     raw.append(FormatDateTime(now, "dd-MM-yy")).append(".txt");
     raw.erase(std::remove(raw.begin(), raw.end(), ' '), raw.end());
     return FileNameSafe(raw);
-}
-
-std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {
-    const std::filesystem::path p(std::u8string(path.begin(), path.end()));
-    errno = 0;
-#ifdef _WIN32
-    std::FILE* f = _wfopen(p.c_str(), L"wb");
-#else
-    std::FILE* f = std::fopen(p.c_str(), "wb");
-#endif
-    if (!f) {
-        const int error = errno ? errno : EIO;
-        return "Cannot create file \"" + path + "\". " + SystemErrorText(error);
-    }
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int error = written ? 0 : (errno ? errno : EIO);
-    errno = 0;
-    if (std::fclose(f) != 0 && error == 0) error = errno ? errno : EIO;
-    // Bytes that could not all be written (a full disk) are a failed creation for the technician.
-    if (error != 0) return "Cannot create file \"" + path + "\". " + SystemErrorText(error);
-    return std::nullopt;
 }
 
 SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,

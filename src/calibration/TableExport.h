@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/FileWriter.h"
 #include "text/RegionalFormats.h"
 
 namespace rv {
@@ -60,11 +61,6 @@ class TarExportTarget {
     virtual std::optional<std::string> WriteFile(const std::string& path,
                                                  const std::string& bytes) = 0;
 };
-
-// The real file write: creates or replaces `path` (UTF-8). On failure the text is
-// "Cannot create file "<path>". <system error text>", also when the file was created but the
-// bytes could not all be written and closed.
-std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes);
 
 enum class TarExportStatus { Written, Cancelled, Failed };
 

@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "layout/SectionPlan.h"
 #include "protocol/Colours.h"
-#include "ui/SectionPlan.h"
 
 namespace rv {
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/ByteSizeText.h"
 #include "protocol/ReplyFamilies.h"
+#include "text/ByteSizeText.h"
 #include "text/Cp1251.h"
 #include "text/Formats.h"
 

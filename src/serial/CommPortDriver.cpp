@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "serial/ComPortPath.h"
+#include "serial/Platform.h"
 
 namespace rv {
 
@@ -12,10 +12,6 @@ std::uint32_t BaudRateBitsPerSecond(TPortBaudRate rate) {
                                                14400, 19200, 38400, 56000, 57600, 115200};
     const auto index = static_cast<std::size_t>(rate);
     return index < std::size(kRates) ? kRates[index] : 9600;
-}
-
-std::string WindowsComPortPath(int port) {
-    return "\\\\.\\COM" + std::to_string(port);
 }
 
 TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialDevice> device, TickSource& ticks,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "serial/Platform.h"
 #include "text/Cp1251.h"
 #include "text/Formats.h"
 

@@ -47,4 +47,8 @@ std::vector<PortListEntry> ComPortsOfList(std::string_view list) {
     return ports;
 }
 
+std::string WindowsComPortPath(int port) {
+    return "\\\\.\\COM" + std::to_string(port);
+}
+
 }  // namespace rv

@@ -29,8 +29,7 @@ struct PortListEntry {
 // "COM" and whose port number is 1 to 99 (the ports the driver can open).
 std::vector<PortListEntry> ComPortsOfList(std::string_view list);
 
-// Reads the platform's port list. Throws std::runtime_error with the platform's message text
-// when the list cannot be read.
-std::string ReadPortList();
+// The Win32 device path of port n: "\\.\COM" followed by n in decimal, without leading zeros.
+std::string WindowsComPortPath(int port);
 
 }  // namespace rv

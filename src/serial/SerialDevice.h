@@ -48,7 +48,4 @@ class SerialDevice {
     virtual void Close() = 0;
 };
 
-// The device of this platform: termios on POSIX, the Win32 communications API on Windows.
-std::unique_ptr<SerialDevice> CreatePlatformSerialDevice();
-
 }  // namespace rv

@@ -7,7 +7,7 @@
 
 #include "app/MainForm.h"
 #include "commands/CommandCatalogue.h"
-#include "serial/ComPortPath.h"
+#include "serial/Platform.h"
 
 namespace rv {
 namespace {

@@ -20,7 +20,6 @@
 #include "app/LogSave.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TarExportDialogQt.h"
-#include "serial/TimerTickQt.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
@@ -30,6 +29,7 @@
 #include "ui/MonitorView.h"
 #include "ui/PicturesQt.h"
 #include "ui/RegionalFormatsQt.h"
+#include "ui/TimerTickQt.h"
 
 namespace rv {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "layout/ColumnRule.h"
 #include "serial/ConnectionControl.h"
-#include "ui/ColumnRule.h"
 
 class QScrollArea;
 class QToolButton;

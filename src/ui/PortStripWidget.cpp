@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "layout/ColumnRule.h"
 #include "serial/ConnectionControl.h"
 #include "ui/ColoursQt.h"
-#include "ui/ColumnRule.h"
 #include "ui/PicturesQt.h"
 
 namespace rv {

@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "ui/SectionPlan.h"
+#include "layout/SectionPlan.h"
 
 namespace rv {
 

@@ -5,8 +5,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "layout/ColumnRule.h"
 #include "ui/ColoursQt.h"
-#include "ui/ColumnRule.h"
 #include "ui/PicturesQt.h"
 
 namespace rv {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/SectionPlan.h"
+#include "layout/SectionPlan.h"
 
 class QHBoxLayout;
 class QLabel;

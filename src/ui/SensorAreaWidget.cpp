@@ -9,12 +9,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "layout/SectionPlan.h"
+#include "layout/SensorAreaLayout.h"
 #include "text/Cp1251.h"
 #include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
 #include "ui/DisplayBinderQt.h"
-#include "ui/SectionPlan.h"
-#include "ui/SensorAreaLayout.h"
 
 namespace rv {
 namespace {

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "serial/CommPortDriver.h"
-#include "serial/PosixComNamespace.h"
-#include "serial/PosixSerialDevice.h"
+#include "serial/posix/PosixComNamespace.h"
+#include "serial/posix/PosixSerialDevice.h"
 
 namespace fs = std::filesystem;
 

@@ -13,16 +13,16 @@
 #include <memory>
 
 #include "app/MainForm.h"
+#include "layout/ColumnRule.h"
+#include "layout/SectionPlan.h"
 #include "support/ScriptedPlatform.h"
 #include "text/Cp1251.h"
 #include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
-#include "ui/ColumnRule.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/MonitorView.h"
 #include "ui/PicturesQt.h"
 #include "ui/PortStripWidget.h"
-#include "ui/SectionPlan.h"
 #include "ui/SectionRowsWidget.h"
 #include "ui/SectionWidget.h"
 

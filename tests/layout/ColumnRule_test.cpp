@@ -7,8 +7,8 @@
 #include <string>
 
 #include "serial/ConnectionControl.h"
-#include "ui/ColumnRule.h"
-#include "ui/SectionPlan.h"
+#include "layout/ColumnRule.h"
+#include "layout/SectionPlan.h"
 
 namespace rv {
 namespace {

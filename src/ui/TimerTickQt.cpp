@@ -1,4 +1,4 @@
-#include "serial/TimerTickQt.h"
+#include "ui/TimerTickQt.h"
 
 namespace rv {
 

@@ -1,4 +1,4 @@
-#include "ui/ColumnRule.h"
+#include "layout/ColumnRule.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,5 @@
-// Port discovery on Windows: the MS-DOS device names that QueryDosDeviceA lists.
+// The serial platform on Windows: the Win32 communications API on "\\.\COM<n>", and port discovery
+// through the MS-DOS device names that QueryDosDeviceA lists.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -9,7 +10,9 @@
 #include <string>
 
 #include "serial/DeviceNameQuery.h"
+#include "serial/Platform.h"
 #include "serial/PortList.h"
+#include "serial/win32/Win32SerialDevice.h"
 
 namespace rv {
 
@@ -32,6 +35,14 @@ std::string SystemErrorText(DWORD code) {
 }
 
 }  // namespace
+
+std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
+    return std::make_unique<Win32SerialDevice>();
+}
+
+std::string DevicePathOfPort(int port) {
+    return WindowsComPortPath(port);
+}
 
 std::string ReadPortList() {
     return ReadGrowingDeviceList(

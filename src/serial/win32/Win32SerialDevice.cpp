@@ -1,21 +1,12 @@
-#include "serial/Win32SerialDevice.h"
+#include "serial/win32/Win32SerialDevice.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
 
-#include "serial/ComPortPath.h"
 
 namespace rv {
-
-std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
-    return std::make_unique<Win32SerialDevice>();
-}
-
-std::string DevicePathOfPort(int port) {
-    return WindowsComPortPath(port);
-}
 
 Win32SerialDevice::~Win32SerialDevice() {
     Close();

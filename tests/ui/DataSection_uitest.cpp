@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "sections/SectionRig.h"
+#include "ui/SectionRig.h"
 #include "text/Cp1251.h"
 #include "ui/DataSectionWidget.h"
 #include "ui/TrafficLogView.h"

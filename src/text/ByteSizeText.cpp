@@ -1,4 +1,4 @@
-#include "app/ByteSizeText.h"
+#include "text/ByteSizeText.h"
 
 #include "text/Formats.h"
 

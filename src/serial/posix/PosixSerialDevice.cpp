@@ -1,4 +1,4 @@
-#include "serial/PosixSerialDevice.h"
+#include "serial/posix/PosixSerialDevice.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -62,10 +62,6 @@ void SetModemLines(int fd, bool rtsDrivenByFlowControl) {
 }
 
 }  // namespace
-
-std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
-    return std::make_unique<PosixSerialDevice>();
-}
 
 PosixSerialDevice::PosixSerialDevice(int writeTimeoutMs) : writeTimeoutMs_(writeTimeoutMs) {}
 

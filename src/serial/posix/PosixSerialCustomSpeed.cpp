@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "serial/PosixSerialDevice.h"
+#include "serial/posix/PosixSerialDevice.h"
 
 #if defined(__linux__)
 #include <asm/ioctls.h>

@@ -1,4 +1,4 @@
-#include "serial/PosixComNamespace.h"
+#include "serial/posix/PosixComNamespace.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -13,7 +13,6 @@
 #include <set>
 #include <stdexcept>
 
-#include "serial/ComPortPath.h"
 #include "serial/PortList.h"
 
 namespace rv {
@@ -174,10 +173,6 @@ std::string ResolveComPort(int port, const ComNamespaceRoots& roots) {
     const std::string tty = HardwareTtyName(port);
     if (tty.empty() || !IsRealHardware(roots, tty)) return {};
     return roots.devFolder + "/" + tty;
-}
-
-std::string DevicePathOfPort(int port) {
-    return ResolveComPort(port, DefaultComNamespaceRoots());
 }
 
 }  // namespace rv

@@ -1,4 +1,4 @@
-#include "ui/SensorAreaLayout.h"
+#include "layout/SensorAreaLayout.h"
 
 #include <gtest/gtest.h>
 

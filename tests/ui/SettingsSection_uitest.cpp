@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 #include "commands/SettingsEditor.h"
-#include "sections/SectionRig.h"
+#include "ui/SectionRig.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/SettingsSectionWidget.h"

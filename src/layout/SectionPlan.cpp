@@ -1,4 +1,4 @@
-#include "ui/SectionPlan.h"
+#include "layout/SectionPlan.h"
 
 #include <stdexcept>
 #include <string>

@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QScrollArea>
 
-#include "sections/SectionRig.h"
+#include "ui/SectionRig.h"
 #include "ui/CaptionLabelWidget.h"
-#include "ui/SectionPlan.h"
+#include "layout/SectionPlan.h"
 #include "ui/SensorAreaWidget.h"
 
 namespace rv {
