@@ -1,5 +1,6 @@
 // The real main window on the offscreen platform: start state, menus, view switching, speeds,
-// saving the traffic log, the error report, closing.
+// every command item's line, the calibration page fed by the form, saving the traffic log, the
+// error report, closing.
 #include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "commands/CommandCatalogue.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempRuntimeDir.h"
 #include "support/WindowTextQt.h"
@@ -160,8 +163,17 @@ TEST(MainWindow, PortItemsStartStopAndSpeeds) {
     r.Action(QStringLiteral("br4"))->trigger();
     EXPECT_TRUE(r.Action(QStringLiteral("br4"))->isChecked());
 
-    r.Action(QStringLiteral("DeviceRestart"))->trigger();
-    EXPECT_EQ(r.device->Written(), "\r>D 1;0\n");
+    // Every command with a fixed line sends it from its menu item.
+    std::string expected;
+    for (const CommandAction& a : CommandActions()) {
+        if (!a.line) continue;
+        QAction* action = r.Action(QString::fromUtf8(a.name));
+        ASSERT_NE(action, nullptr) << a.name;
+        ASSERT_TRUE(action->isEnabled()) << a.name;
+        action->trigger();
+        expected += a.line;
+    }
+    EXPECT_EQ(r.device->Written(), expected);
 
     r.Action(QStringLiteral("StopAction"))->trigger();
     EXPECT_FALSE(r.window->Form().Q().IsOpen());
@@ -213,6 +225,18 @@ TEST(MainWindow, RepliesShowAndTheClearReturnsToIdle) {
     r.Action(QStringLiteral("StatClear"))->trigger();
     EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("-"));
     EXPECT_EQ(r.window->Form().Log().Count(), 0u);
+}
+
+TEST(MainWindow, ReadingsOfTheUnitAreOfferedOnTheCalibrationPage) {
+    WindowRig r;
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    r.Feed(">IA0=12.5\r\n");
+    r.Action(QStringLiteral("N9"))->trigger();
+    auto* combo = r.Find<QComboBox>(QStringLiteral("cmbDat1"));
+    ASSERT_NE(combo, nullptr);
+    combo->showPopup();  // the drop-down rebuilds its list as it opens
+    EXPECT_GT(combo->findText(QStringLiteral("IN0 (аналоговый)")), 0);
+    combo->hidePopup();
 }
 
 TEST(MainWindow, AFieldThatCannotBeReadIsShownInTheBottomBarAndReceptionGoesOn) {
