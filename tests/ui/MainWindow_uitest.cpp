@@ -26,7 +26,6 @@
 #include "support/TempRuntimeDir.h"
 #include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
-#include "ui/ColoursQt.h"
 
 namespace rv {
 namespace {
@@ -45,7 +44,6 @@ struct WindowRig {
     }
     QAction* Action(const QString& name) const { return Find<QAction>(name); }
     QString Text(const char* name) const { return test::ShownText(*window, name); }
-    QColor TextColour(const char* name) const { return test::ShownColour(*window, name); }
     // Feeds one read to the scripted device and runs the driver's tick.
     void Feed(std::string_view bytes) {
         device->QueueRead(bytes);
@@ -72,14 +70,7 @@ TEST(MainWindow, StartsInTheIdleMonitorView) {
     EXPECT_EQ(r.window->windowTitle(), QStringLiteral("Rarevi Revodive"));
     EXPECT_EQ(r.window->CurrentPage(), 0);
     EXPECT_EQ(r.window->frameGeometry().height(), 600);
-    for (const char* name : {"LL_DN", "LL_MN", "LL_GK0", "LL_DS10", "LL_MS7", "LL_PIN", "LL_I5"}) {
-        EXPECT_EQ(r.Text(name), QStringLiteral("-")) << name;
-        EXPECT_EQ(r.TextColour(name), ToQColor(kGrey)) << name;
-    }
-    EXPECT_EQ(r.Text("L_PNUM"), QStringLiteral("---"));
-    EXPECT_EQ(r.Text("L_PSTAT"), QStringLiteral("Нет подключения"));
-    EXPECT_EQ(r.TextColour("L_PSTAT"), ToQColor(kRed));
-    EXPECT_FALSE(r.window->Form().Q().IsOpen());
+    // The idle texts of the fields: MonitorView; the menu items follow the closed link.
     EXPECT_FALSE(r.Action(QStringLiteral("DeviceRestart"))->isEnabled());
     EXPECT_TRUE(r.Action(QStringLiteral("GoHome"))->isEnabled());
 }
@@ -279,10 +270,7 @@ TEST(MainWindow, ClosingStopsReceptionFirst) {
     r.Action(QStringLiteral("CloseAcion"))->trigger();
     QApplication::processEvents();
     EXPECT_FALSE(r.window->isVisible());
-    EXPECT_FALSE(r.window->Form().Q().IsOpen());
-    r.device->QueueRead(">DN=5\r\n");
-    r.window->Form().Q().PollReceive();
-    EXPECT_EQ(r.Text("LL_DN"), QStringLiteral("-"));
+    EXPECT_FALSE(r.window->Form().Q().IsOpen());  // nothing decoded after it: MainForm
 }
 
 }  // namespace
