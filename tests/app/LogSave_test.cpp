@@ -9,7 +9,6 @@
 #include <iterator>
 
 #include "text/Cp1251.h"
-#include "text/FileNames.h"
 
 namespace rv {
 namespace {
@@ -35,12 +34,6 @@ TEST(LogSave, ProposedNames) {
     for (const auto& c : cases) {
         EXPECT_EQ(ProposedLogFileName(c.unitId, c.imei, c.when, *c.formats), c.name) << c.name;
     }
-}
-
-TEST(LogSave, UnsafeFileNameCharactersBecomeDashes) {
-    EXPECT_EQ(FileNameSafe("a/b\\c:d*e?f\"g<h>i|j"), "a-b-c-d-e-f-g-h-i-j");
-    EXPECT_EQ(FileNameSafe(std::string("x\ty\0z\x7F", 6)), "x-y-z-");
-    EXPECT_EQ(FileNameSafe(W("Блок 7.1")), W("Блок 7.1"));
 }
 
 TEST(LogSave, WritesEveryLineWithCrLfAndReplacesTheFile) {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DisplayState.h"
 #include "support/ScriptedPlatform.h"
-#include "text/Cp1251.h"
 
 namespace rv {
 namespace {
@@ -22,9 +22,7 @@ struct Rig {
                                               &errors));
         form->FormCreate();
     }
-    std::string Text(const char* name) {
-        return Cp1251ToUtf8(form->Display().Text(form->Display().Field(name)));
-    }
+    std::string Text(const char* name) const { return test::FieldText(form->Display(), name); }
     void Feed(std::string_view bytes) {
         device->QueueRead(bytes);
         form->Q().PollReceive();
@@ -129,8 +127,7 @@ TEST(MainForm, AnUnreadablePortListIsReportedAndStartUpGoesOn) {
     form.FormCreate();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Permission denied");
-    EXPECT_EQ(Cp1251ToUtf8(form.Display().Text(form.Display().Field("L_PSTAT"))),
-              "Нет подключения");
+    EXPECT_EQ(test::FieldText(form.Display(), "L_PSTAT"), "Нет подключения");
 }
 
 }  // namespace

@@ -16,7 +16,6 @@
 #include "calibration/CalibrationPage.h"
 #include "protocol/Colours.h"
 #include "text/Cp1251.h"
-#include "ui/MyPanelWidget.h"
 
 namespace rv {
 namespace {
@@ -443,27 +442,6 @@ TEST_F(CalibrationPageTest, ClearActionEmptiesEveryChannel) {
     EXPECT_EQ(Find<QComboBox>("cmbDat", 4)->currentText(), U("выбрать"));
     EXPECT_EQ(Find<QLineEdit>("txtCom", 4)->text(), QString());
     EXPECT_EQ(Offered(4), QStringList{U("выбрать")});
-}
-
-TEST(TMyPanel, FramesItsLowerAndRightEdgesInLightGrey) {
-    for (const QColor background : {QColor(255, 255, 255), QColor(192, 220, 192)}) {
-        QWidget host;
-        QPalette p = host.palette();
-        p.setColor(QPalette::Window, background);
-        host.setPalette(p);
-        host.setAutoFillBackground(true);
-        host.resize(100, 40);
-        TMyPanel panel(QStringLiteral("12"), &host);
-        panel.setGeometry(10, 5, 60, 25);
-        const QImage img = host.grab().toImage();
-        const QColor grey(0xE5, 0xE5, 0xE5);
-        EXPECT_EQ(img.pixelColor(10 + 59, 5 + 10), grey);   // right edge
-        EXPECT_EQ(img.pixelColor(10 + 30, 5 + 24), grey);   // lower edge
-        EXPECT_EQ(img.pixelColor(10, 5 + 10), background);  // left edge melts in
-        EXPECT_EQ(img.pixelColor(10 + 30, 5), background);  // upper edge melts in
-        EXPECT_EQ(img.pixelColor(10 + 60, 5 + 10), background) << "nothing drawn outside";
-        EXPECT_EQ(panel.text(), QStringLiteral("12"));
-    }
 }
 
 }  // namespace

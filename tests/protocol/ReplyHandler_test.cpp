@@ -17,13 +17,12 @@ namespace rv {
 namespace {
 
 TEST(ReplyHandler, KeyOrderCoversEveryKeyOnce) {
+    // Building the handler binds every key once and throws on a key without decoder, which a
+    // repeated key would be.
     ReplyRig rig;
     const auto& order = ReplyKeyTable::KeyOrder();
     EXPECT_EQ(order.size(), 61u);
     EXPECT_EQ(order.front(), ">SERV=");
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        for (std::size_t j = i + 1; j < order.size(); ++j) EXPECT_NE(order[i], order[j]);
-    }
     const auto at = [&](std::string_view key) {
         return std::find(order.begin(), order.end(), key) - order.begin();
     };

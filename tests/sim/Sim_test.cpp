@@ -1,102 +1,38 @@
 // End to end: the simulated unit on a real pseudo-terminal, published in a temporary ports folder,
 // and the console's form with the real serial device reading it. Each test starts its own unit.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/MainForm.h"
+#include "support/DisplayState.h"
 #include "support/ScriptedSerialDevice.h"
-#include "text/Cp1251.h"
+#include "support/SimProcess.h"
+#include "support/TempRuntimeDir.h"
 
-extern char** environ;
 namespace fs = std::filesystem;
 
 namespace rv {
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(10);
-
-struct TempRuntimeDir {
-    fs::path path;
-    TempRuntimeDir() {
-        std::string templ = (fs::temp_directory_path() / "revodive-sim-XXXXXX").string();
-        path = ::mkdtemp(templ.data());
-        ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);  // this process and the unit it starts
-    }
-    ~TempRuntimeDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    fs::path Link(int port) const {
-        return path / "revodive" / "ports" / ("COM" + std::to_string(port));
-    }
-};
-
-// One revodive-sim process.
-class SimProcess {
-  public:
-    explicit SimProcess(std::vector<std::string> args) {
-        std::vector<std::string> all = {REVODIVE_SIM_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~SimProcess() { Stop(); }
-    bool Running() const { return pid_ > 0; }
-    // SIGTERM and wait; the exit status (or -1).
-    int Stop(int sig = SIGTERM) {
-        if (pid_ <= 0) return status_;
-        ::kill(pid_, sig);
-        return Wait();
-    }
-    int Wait() {
-        int st = 0;
-        if (pid_ > 0 && ::waitpid(pid_, &st, 0) == pid_)
-            status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        pid_ = -1;
-        return status_;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int status_ = -1;
-};
-
-bool WaitFor(
-    const std::function<bool()>& done, const std::function<void()>& step = [] {}) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (std::chrono::steady_clock::now() < deadline) {
-        step();
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
+using test::SimProcess;
+using test::TempRuntimeDir;
+using test::WaitFor;
 
 struct Session {
     static constexpr int kPort = 9;
     Session() : Session({"--port", std::to_string(kPort), "--seed", "7"}) {}
     explicit Session(std::vector<std::string> args) : sim(std::move(args)) {}
 
-    TempRuntimeDir runtime;
+    TempRuntimeDir runtime{"sim"};
     SimProcess sim;
     RegionalFormats formats;
     FixedClock clock{{2026, 12, 8, 9, 5, 7, 4}};
@@ -117,10 +53,7 @@ struct Session {
         form->Connection().PortItemClick(kPort);
         return form->Q().IsOpen();
     }
-    std::string Text(const char* name) {
-        const DisplayModel& d = form->Display();
-        return Cp1251ToUtf8(d.Text(d.Field(name)));
-    }
+    std::string Text(const char* name) const { return test::FieldText(form->Display(), name); }
     bool Until(const std::function<bool()>& done) {
         return WaitFor(done, [&] { form->Q().PollReceive(); });
     }
@@ -167,7 +100,7 @@ TEST(Sim, ConsoleFindsTheUnitAndDecodesItsReplies) {
     EXPECT_GT(s.form->ReceivedBytes(), 0);
 }
 
-TEST(Sim, PinRequestFillsThePinFieldsAndAStoredPinIsReportedBack) {
+TEST(Sim, TheUnitStoresPinAndAccessPointAndReportsThemBack) {
     Session s;
     ASSERT_TRUE(s.Connect());
     s.form->ExecuteAction("SettingsPinRead");  // ">I 4"
@@ -175,13 +108,16 @@ TEST(Sim, PinRequestFillsThePinFieldsAndAStoredPinIsReportedBack) {
         << s.Text("LL_SP");
     s.form->ExecuteAction("DoCommand", ">S 6;4321");
     ASSERT_TRUE(s.Until([&] { return s.Text("LL_SP") == "4321"; })) << s.Text("LL_SP");
+    s.form->ExecuteAction("DoCommand", ">S ISS1 internet.test;driver;secret7");
     s.form->ExecuteAction("DoCommand", ">S ISS2 auto;auto;auto");
     ASSERT_TRUE(
         s.Until([&] { return s.Text("LL_SS02") == "auto" && s.Text("LL_SS22") == "auto"; }));
-    // Nonsense is ignored and the unit keeps talking.
+    // Nonsense is ignored and the unit keeps talking; a fresh read gives what it stored.
     s.form->ExecuteAction("DoCommand", ">S 6;12;34;;\x01>>");
-    s.form->ExecuteAction("DoCommand", ">I 3");
-    ASSERT_TRUE(s.Until([&] { return s.Text("LL_SS01") == "internet"; }));
+    s.form->ExecuteAction("SettingsStrRead");  // ">I 3"
+    ASSERT_TRUE(s.Until([&] { return s.Text("LL_SS01") == "internet.test"; })) << s.Text("LL_SS01");
+    EXPECT_EQ(s.Text("LL_SS11"), "driver");
+    EXPECT_EQ(s.Text("LL_SS21"), "secret7");
     EXPECT_EQ(s.Text("LL_SP"), "4321");
 }
 
@@ -243,29 +179,20 @@ TEST(Sim, PortWhoseUnitHasGoneCannotBeStarted) {
     for (const auto& p : s.form->Connection().Ports()) EXPECT_NE(p.name, "COM9");
 }
 
-// Every field of the monitor view, by name, with its text.
-std::vector<std::pair<std::string, std::string>> DisplayState(const MainForm& form) {
-    std::vector<std::pair<std::string, std::string>> state;
-    const DisplayModel& d = form.Display();
-    for (std::size_t i = 0; i < d.FieldCount(); ++i) {
-        const int f = static_cast<int>(i);
-        state.emplace_back(d.Name(f), d.Text(f));
-    }
-    return state;
-}
-
 TEST(Sim, OneRoundOfEveryReplyFamilyFillsEverySection) {
     Session s{{"--port", "9", "--once"}};
     ASSERT_TRUE(s.Connect());
     // The last reply of the round is the last CAN key.
     ASSERT_TRUE(s.Until([&] { return s.Text("LL_CU") != "-"; }));
     for (const char* name :
-         {"LL_DI0", "LL_DN",  "LL_MN",   "LL_DF0",  "LL_TW0",  "LL_GK0",     "LL_GS3",
-          "LL_RMC", "LL_PB0", "LL_RW0",  "LL_DS0",  "LL_MS1",  "LL_MO",      "LL_ML",
-          "LL_MD0", "LL_MT1", "LL_MB",   "LL_MW1",  "LL_SA",   "LL_SS",      "LL_SMSIN",
-          "LL_I0",  "LL_I5",  "LL_LS0Y", "LL_LS2T", "LL_OW1",  "LL_GAS1480", "LL_GAS1460",
-          "LL_ML0", "LL_ML2", "LL_ML3",  "LL_ML5",  "LL_ICT2", "LL_CV1",     "LL_CA",
-          "LL_CC",  "LL_CE",  "LL_CG",   "LL_CK",   "LL_CR",   "LL_CT"}) {
+         {"LL_DI0",     "LL_DI1",     "LL_DN",   "LL_MN",   "LL_DF0",   "LL_TW0", "LL_TW1",
+          "LL_GK0",     "LL_GS0",     "LL_GS3",  "LL_RMC",  "LL_PB0",   "LL_PB1", "LL_RW0",
+          "LL_RWRES",   "LL_DS0",     "LL_MS1",  "LL_MO",   "LL_ML",    "LL_MD0", "LL_MT1",
+          "LL_MB",      "LL_MW1",     "LL_SA",   "LL_SS",   "LL_SMSIN", "LL_I0",  "LL_I3",
+          "LL_I5",      "LL_LS0Y",    "LL_LS0T", "LL_LS2T", "LL_OW0",   "LL_OW1", "LL_GAS10",
+          "LL_GAS1480", "LL_GAS1460", "LL_ML0",  "LL_ML1",  "LL_ML2",   "LL_ML3", "LL_ML5",
+          "LL_ICT0",    "LL_ICT2",    "LL_CV0",  "LL_CV1",  "LL_CA",    "LL_CC",  "LL_CE",
+          "LL_CG",      "LL_CK",      "LL_CR",   "LL_CT",   "LL_CU"}) {
         EXPECT_NE(s.Text(name), "-") << name;
         EXPECT_NE(s.Text(name), "") << name;
     }
@@ -280,17 +207,17 @@ TEST(Sim, OneRoundOfEveryReplyFamilyFillsEverySection) {
 }
 
 TEST(Sim, ReplayOfASavedLogGivesTheSameDisplay) {
-    TempRuntimeDir runtime;
+    TempRuntimeDir runtime("replay");
     std::string log;
-    std::vector<std::pair<std::string, std::string>> original;
+    std::map<std::string, std::string> original;
     {
         Session s{{"--port", "9", "--once", "--seed", "11"}};
         ASSERT_TRUE(s.Connect());
         ASSERT_TRUE(s.Until([&] { return s.Text("LL_CU") != "-"; }));
-        original = DisplayState(*s.form);
+        original = test::DisplayState(s.form->Display());
         log = s.form->Log().FileText();
     }
-    const fs::path file = runtime.path / "session.log";
+    const fs::path file = runtime.Root() / "session.log";
     {
         std::FILE* f = std::fopen(file.c_str(), "wb");
         ASSERT_NE(f, nullptr);
@@ -300,13 +227,13 @@ TEST(Sim, ReplayOfASavedLogGivesTheSameDisplay) {
     Session replay{{"--port", "9", "--replay", file.string(), "--speed", "0"}};
     ASSERT_TRUE(replay.Connect());
     ASSERT_TRUE(replay.Until([&] { return replay.Text("LL_CU") != "-"; }));
-    EXPECT_EQ(DisplayState(*replay.form), original);
+    EXPECT_EQ(test::DisplayState(replay.form->Display()), original);
     EXPECT_EQ(replay.form->Log().FileText(), log) << "same lines, same (fixed) arrival time";
     EXPECT_EQ(replay.sim.Wait(), 0);
 }
 
 TEST(Sim, NumberIsRefusedWhileTakenAndTheLinkGoesWithTheUnit) {
-    TempRuntimeDir runtime;
+    TempRuntimeDir runtime("simnumber");
     SimProcess first({"--port", "7"});
     ASSERT_TRUE(WaitFor([&] { return fs::exists(runtime.Link(7)); }));
     SimProcess second({"--port", "7"});
@@ -323,12 +250,12 @@ TEST(Sim, NumberIsRefusedWhileTakenAndTheLinkGoesWithTheUnit) {
 }
 
 TEST(Sim, BadArgumentsAreRefused) {
-    TempRuntimeDir runtime;
+    TempRuntimeDir runtime("simargs");
     for (const char* port : {"0", "100", "x"}) {
         SimProcess sim({"--port", port});
         EXPECT_EQ(sim.Wait(), 2) << port;
     }
-    EXPECT_FALSE(fs::exists(runtime.path / "revodive" / "ports" / "COM0"));
+    EXPECT_FALSE(fs::exists(runtime.Link(0)));
 }
 
 }  // namespace

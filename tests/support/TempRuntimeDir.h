@@ -2,21 +2,26 @@
 // A temporary XDG_RUNTIME_DIR for one test: the console's ports folder lies inside it, so ports
 // published by the test (or by a simulated unit it starts) are seen by no other test.
 
-#include <unistd.h>
+#include <stdlib.h>
 
-#include <cstdlib>
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace rv::test {
 
 class TempRuntimeDir {
   public:
-    explicit TempRuntimeDir(const std::string& what)
-        : root_(std::filesystem::temp_directory_path() /
-                ("revodive-" + what + "-" + std::to_string(::getpid()))) {
+    explicit TempRuntimeDir(const std::string& what) {
+        std::string name =
+            (std::filesystem::temp_directory_path() / ("revodive-" + what + "-XXXXXX")).string();
+        if (::mkdtemp(name.data()) == nullptr)
+            throw std::filesystem::filesystem_error(
+                "mkdtemp", name, std::error_code(errno, std::generic_category()));
+        root_ = name;
         std::filesystem::create_directories(PortsFolder());
-        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);  // this process and the units it starts
     }
     ~TempRuntimeDir() {
         std::error_code ec;
@@ -27,6 +32,8 @@ class TempRuntimeDir {
 
     const std::filesystem::path& Root() const { return root_; }
     std::filesystem::path PortsFolder() const { return root_ / "revodive" / "ports"; }
+    // Where port COM<n> is published.
+    std::filesystem::path Link(int n) const { return PortsFolder() / ("COM" + std::to_string(n)); }
 
   private:
     std::filesystem::path root_;

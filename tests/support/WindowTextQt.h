@@ -1,7 +1,6 @@
 #pragma once
 // What a display field shows in the window, found by its object name.
 
-#include <QColor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
@@ -14,11 +13,6 @@ inline QString ShownText(const QWidget& root, const char* name) {
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     return QStringLiteral("<missing %1>").arg(QString::fromUtf8(name));
-}
-
-inline QColor ShownColour(const QWidget& root, const char* name) {
-    auto* w = root.findChild<QWidget*>(QString::fromUtf8(name));
-    return w ? w->palette().color(QPalette::WindowText) : QColor();
 }
 
 }  // namespace rv::test

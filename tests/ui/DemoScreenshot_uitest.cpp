@@ -5,8 +5,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <filesystem>
 
-#include "support/SimProcessQt.h"
+#include "support/SimProcess.h"
 #include "support/TempRuntimeDir.h"
 #include "ui/ColoursQt.h"
 
@@ -16,7 +17,7 @@ namespace {
 TEST(DemoScreenshot, TheConsoleConnectsByItselfAndWritesAPictureOfItsWindow) {
     test::TempRuntimeDir runtime("demo");
     test::SimProcess sim({"--port", "16", "--seed", "9"});
-    ASSERT_TRUE(sim.Started()) << sim.Output().toStdString();
+    ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(runtime.Link(16)); }));
 
     const QString shot = QString::fromStdString((runtime.Root() / "demo.png").string());
     QProcess console;

@@ -136,8 +136,14 @@ TEST(MonitorView, FieldsFollowTheDisplayModel) {
     EXPECT_EQ(lat->palette().color(QPalette::WindowText), ToQColor(kGreen));
     m.SetCaption(m.Field("LL2"), "\xc0\xcd\xc0\xcb\xce\xc3:");  // "АНАЛОГ:" in Windows-1251
     EXPECT_EQ(rig.Find<QLabel>("LL2")->text(), U("АНАЛОГ:"));
+    m.SetV(m.Field("LL_DN"), "000777", kGreen);  // a read-only edit
+    auto* unit = rig.Find<QLineEdit>("LL_DN");
+    EXPECT_EQ(unit->text(), "000777");
+    EXPECT_EQ(unit->palette().color(QPalette::WindowText), ToQColor(kGreen));
     m.SetBar(Bar::SignalLevel, 17);
     EXPECT_EQ(rig.Find<QProgressBar>("SB_ML")->value(), 17);
+    m.SetBar(Bar::Battery, 2);
+    EXPECT_EQ(rig.Find<QProgressBar>("SB_PB")->value(), 2);
 }
 
 TEST(MonitorView, CaptionsKeepTheirFirstLettersInTheirCells) {

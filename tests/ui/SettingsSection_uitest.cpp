@@ -1,6 +1,5 @@
 // The "Настройки" section on a running console: typing validated at once, the boxes following
-// the unit's replies, the buttons' enabling. (Every button's bytes on a real line:
-// SettingsOverPty.)
+// the unit's replies, the buttons' enabling and the line each button sends.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,9 +8,9 @@
 #include <QPushButton>
 
 #include "commands/SettingsEditor.h"
-#include "ui/SectionRig.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
+#include "ui/SectionRig.h"
 #include "ui/SettingsSectionWidget.h"
 
 namespace rv {
@@ -225,6 +224,36 @@ TEST_F(SettingsSectionTest, RepliesFillTheBoxesAndAreValidatedLikeTyping) {
         EXPECT_TRUE(Red(b)) << b;
         EXPECT_EQ(Box(b)->toolTip(), QString::fromUtf8(kHintTooShort)) << b;
     }
+}
+
+TEST_F(SettingsSectionTest, EveryButtonSendsItsLineAndClosingThePortBlocksThemAll) {
+    rig.OpenPort();
+    Receive(">ISS1=internet;gdata;gpass\r\n");
+    Receive(">ISS2=apn2;log2;pas2\r\n");
+    Receive(">PIN1=1234\r\n");
+    Receive(">PIN2=4321\r\n");
+    const struct {
+        const char* button;
+        const char* line;
+    } cases[] = {
+        {"SP_Write", "\r>S 6;1234\n"},
+        {"SP_Read", "\r>I 4\n"},
+        {"SP_Write2", "\r>S 14;4321\n"},
+        {"Button4", "\r>S ISS1 internet;gdata;gpass\n"},
+        {"Button5", "\r>I 3\n"},
+        {"Button2", "\r>S ISS1 auto;auto;auto\n"},
+        {"Button3", "\r>S ISS2 apn2;log2;pas2\n"},
+        {"Button6", "\r>I 9\n"},
+        {"Button7", "\r>S ISS2 auto;auto;auto\n"},
+    };
+    rig.TakeWritten();
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Button(c.button)->isEnabled()) << c.button;
+        Button(c.button)->click();
+        EXPECT_EQ(rig.TakeWritten(), c.line) << c.button;
+    }
+    rig.ClosePort();
+    for (const char* b : kButtons) EXPECT_FALSE(Button(b)->isEnabled()) << b;
 }
 
 }  // namespace
