@@ -45,7 +45,7 @@ class ReplayDevice : public rv::SerialDevice {
 
 class NoTicks : public rv::TickSource {
   public:
-    void Start(int) override {}
+    void Start(int, std::function<void()>) override {}
     void Stop() override {}
 };
 

@@ -162,13 +162,15 @@ class SimProcess {
 // The window's timer, driven by the trial loop below.
 class LoopTicks : public rv::TickSource {
   public:
-    void Start(int periodMs) override {
+    void Start(int periodMs, std::function<void()> onTick) override {
         running = true;
         period = rv::EffectiveTickPeriodMs(periodMs);
+        tick = std::move(onTick);
     }
     void Stop() override { running = false; }
     bool running = false;
     int period = kTickMs;
+    std::function<void()> tick;
 };
 
 struct Trial {
@@ -216,7 +218,7 @@ Trial RunTrial(double rate) {
         const auto now = SteadyClock::now();
         if (next < now) next = now;  // a late tick is not made up for, as with a timer
         std::this_thread::sleep_until(next);
-        if (ticks.running) form.Q().PollReceive();
+        if (ticks.running) ticks.tick();
         // Line k (counted from 1) is due k / rate after the start; the next line not yet here is
         // overdue by the time since it was due.
         const std::size_t got = form.Log().Count() - before;

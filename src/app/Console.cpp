@@ -4,8 +4,15 @@
 
 namespace rv {
 
-Console::Console(const RegionalFormats& formats, const Clock& clock)
-    : formats_(formats), clock_(clock), pinField_(display_.Field("LL_PIN")) {}
+Console::Console(const RegionalFormats& formats, const Clock& clock,
+                 std::function<void(const std::string& message)> reportDecodeError)
+    : formats_(formats),
+      clock_(clock),
+      recorder_(display_, clock, formats),
+      replies_(
+          display_, formats, recorder_, [this] { StatClearExecute(); },
+          std::move(reportDecodeError)),
+      pinField_(display_.Field("LL_PIN")) {}
 
 Console::~Console() = default;
 
@@ -17,7 +24,7 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     ShowReceivedBytes();
     log_.WriteLog(block, clock_.Now());
     for (auto* o : logObservers_) o->LinesAppended(log_.Count());
-    DecodeReplies(block);
+    replies_.Decode(block);
 }
 
 void Console::ShowReceivedBytes() {
@@ -28,7 +35,7 @@ void Console::StatClearExecute() {
     display_.ClearDisplay();
     log_.Clear();
     for (auto* o : logObservers_) o->LogCleared();
-    InitTar();
+    recorder_.InitTar();
 }
 
 }  // namespace rv

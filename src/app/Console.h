@@ -1,15 +1,19 @@
 #pragma once
 // The console's form logic without widgets: the display model, the traffic log, the
-// received-bytes counter and the receive frame that every line from the unit goes through. The
-// main window owns one Console and shows it; tests drive it directly.
+// received-bytes counter, the reply decoders, the calibration recorder they feed, and the receive
+// frame that every line from the unit goes through. The main form is a Console with the serial
+// link and the commands around it; tests drive a Console directly.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/LogStore.h"
+#include "calibration/Recorder.h"
 #include "protocol/DisplayModel.h"
+#include "protocol/ReplyHandler.h"
 #include "text/RegionalFormats.h"
 
 namespace rv {
@@ -23,8 +27,12 @@ class LogObserver {
 
 class Console {
   public:
-    Console(const RegionalFormats& formats, const Clock& clock);
-    virtual ~Console();
+    // `reportDecodeError` receives the Windows-1251 text of a failure while decoding a block (a
+    // received field that could not be converted ends the decoding of that block); without it
+    // such failures are dropped and reception goes on.
+    Console(const RegionalFormats& formats, const Clock& clock,
+            std::function<void(const std::string& message)> reportDecodeError = {});
+    ~Console();
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
@@ -33,6 +41,8 @@ class Console {
     const LogStore& Log() const { return log_; }
     const RegionalFormats& Formats() const { return formats_; }
     const Clock& ClockSource() const { return clock_; }
+    Recorder& Calibration() { return recorder_; }
+    ReplyHandler& Replies() { return replies_; }
 
     std::int64_t ReceivedBytes() const { return receivedBytes_; }
     void SetReceivedBytes(std::int64_t count) { receivedBytes_ = count; }
@@ -41,7 +51,8 @@ class Console {
 
     // The receive frame of one block from the serial driver: the block becomes 8-bit text (every
     // byte kept), the received-bytes counter grows and is shown in LL_PIN, the block is appended
-    // to the traffic log, and the reply keys are decoded.
+    // to the traffic log, and the reply keys are decoded into the display and the calibration
+    // recorder.
     void QReceiveData(const std::uint8_t* data, std::int32_t size);
     void ReceiveLine(std::string_view block) {
         QReceiveData(reinterpret_cast<const std::uint8_t*>(block.data()),
@@ -55,18 +66,13 @@ class Console {
     void AddLogObserver(LogObserver* observer) { logObservers_.push_back(observer); }
     void RemoveLogObserver(LogObserver* observer) { std::erase(logObservers_, observer); }
 
-  protected:
-    // Decoding of the reply keys of one block (step after logging); empty until the decoders
-    // are plugged in.
-    virtual void DecodeReplies(std::string_view /*block*/) {}
-    // Reset of the calibration recorder at the end of the clear.
-    virtual void InitTar() {}
-
   private:
     const RegionalFormats& formats_;
     const Clock& clock_;
     DisplayModel display_;
     LogStore log_;
+    Recorder recorder_;
+    ReplyHandler replies_;
     std::int64_t receivedBytes_ = 0;
     int pinField_;
     std::vector<LogObserver*> logObservers_;

@@ -8,9 +8,9 @@
 namespace rv {
 
 MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatform platform)
-    : Console(formats, clock),
-      platform_(std::move(platform)),
-      recorder_(Display(), clock, formats) {
+    : Console(formats, clock,
+              [this](const std::string& message) { ReportError(Cp1251ToUtf8(message)); }),
+      platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *platform_.ticks,
                                            platform_.resolvePath);
@@ -27,9 +27,6 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
     actions_.SetSend([this](const std::string& line) { return q_->SendText(line); });
     actions_.SetHomePageOpener(platform_.openHomePage);
 
-    replies_ = std::make_unique<ReplyHandler>(
-        Display(), formats, recorder_, [this] { StatClearExecute(); },
-        [this](const std::string& message) { ReportError(Cp1251ToUtf8(message)); });
     settings_ =
         std::make_unique<SettingsEditor>(Display(), actions_, [this] { return q_->IsOpen(); });
 
@@ -69,14 +66,6 @@ void MainForm::ExecuteAction(std::string_view name, const std::string& boxText) 
     } else {
         actions_.Execute(name);
     }
-}
-
-void MainForm::DecodeReplies(std::string_view block) {
-    replies_->Decode(block);
-}
-
-void MainForm::InitTar() {
-    recorder_.InitTar();
 }
 
 void MainForm::ReportError(const std::string& message) const {

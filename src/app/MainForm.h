@@ -1,7 +1,7 @@
 #pragma once
-// The main form's logic without widgets: the serial driver Q, the receive frame and traffic log
-// (Console), the reply decoders, the calibration recorder, the command actions, the settings
-// editor and the connection control, wired together as the running console. The Qt main window
+// The main form's logic without widgets: the serial driver Q feeding the receive frame (Console:
+// traffic log, reply decoders, calibration recorder), the command actions, the settings editor
+// and the connection control, wired together as the running console. The Qt main window
 // owns one MainForm and renders it; tests drive a MainForm directly with a scripted device, a
 // fixed clock and fixed regional formats.
 
@@ -11,10 +11,8 @@
 #include <string_view>
 
 #include "app/Console.h"
-#include "calibration/Recorder.h"
 #include "commands/ActionSet.h"
 #include "commands/SettingsEditor.h"
-#include "protocol/ReplyHandler.h"
 #include "serial/CommPortDriver.h"
 #include "serial/ConnectionControl.h"
 #include "serial/SerialDevice.h"
@@ -25,7 +23,7 @@ namespace rv {
 // What the form takes from the platform. Empty functions get the platform's defaults.
 struct FormPlatform {
     std::unique_ptr<SerialDevice> device;       // default: the platform's serial device
-    TickSource* ticks = nullptr;                // required: runs Q.PollReceive() on the UI thread
+    TickSource* ticks = nullptr;                // required: Q starts it with its poll
     PortPathResolver resolvePath;               // default: DevicePathOfPort
     std::function<std::string()> readPortList;  // default: ReadPortList
     // The general error report (UTF-8 text): a conversion failure of a received field, an
@@ -37,14 +35,12 @@ struct FormPlatform {
 class MainForm : public Console {
   public:
     MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatform platform);
-    ~MainForm() override;
+    ~MainForm();
 
     TCommPortDriver& Q() { return *q_; }
     ActionSet& Actions() { return actions_; }
     SettingsEditor& Settings() { return *settings_; }
-    Recorder& Calibration() { return recorder_; }
     ConnectionControl& Connection() { return *connection_; }
-    ReplyHandler& Replies() { return *replies_; }
 
     // The core part of the start-up sequence, in order: the clear action (idle display, empty log,
     // recorder reset), port discovery (an unreadable list is reported, start-up goes on), and the
@@ -58,18 +54,12 @@ class MainForm : public Console {
     // command line of `boxText` (Windows-1251); other actions run their execute operation.
     void ExecuteAction(std::string_view name, const std::string& boxText = {});
 
-  protected:
-    void DecodeReplies(std::string_view block) override;
-    void InitTar() override;
-
   private:
     void ReportError(const std::string& message) const;
 
     FormPlatform platform_;
     std::unique_ptr<TCommPortDriver> q_;
     ActionSet actions_;
-    Recorder recorder_;
-    std::unique_ptr<ReplyHandler> replies_;
     std::unique_ptr<SettingsEditor> settings_;
     std::unique_ptr<ConnectionControl> connection_;
     bool closing_ = false;

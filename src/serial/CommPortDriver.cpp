@@ -80,7 +80,7 @@ void TCommPortDriver::SetPortPollingDelay(std::uint16_t delayMs) {
     if (delayMs == pollingDelay_) return;
     if (IsOpen()) ticks_.Stop();
     pollingDelay_ = delayMs;
-    if (IsOpen()) ticks_.Start(pollingDelay_);
+    if (IsOpen()) StartTicks();
 }
 
 void TCommPortDriver::SetOnReceiveData(TPortReceiveDataEvent handler) {
@@ -132,8 +132,12 @@ bool TCommPortDriver::OpenPort() {
     }
     handle_ = Handle::Valid;
     ApplyPortSettings();
-    ticks_.Start(pollingDelay_);
+    StartTicks();
     return true;
+}
+
+void TCommPortDriver::StartTicks() {
+    ticks_.Start(pollingDelay_, [this] { PollReceive(); });
 }
 
 void TCommPortDriver::ClosePort() {

@@ -1,9 +1,9 @@
 #pragma once
 // TCommPortDriver: the console's only link to the unit. It opens one COM device, writes the line
-// settings, polls the device on every tick of its tick source, cuts the incoming bytes into blocks
-// that end with the terminator byte and raises OnReceiveData once per block; sending is one
-// synchronous write. No thread of its own: ticks, handler and callers all run on the UI thread.
-// Failures are reported through return values only.
+// settings, starts its tick source with its own poll, reads the device on every tick, cuts the
+// incoming bytes into blocks that end with the terminator byte and raises OnReceiveData once per
+// block; sending is one synchronous write. No thread of its own: ticks, handler and callers all run
+// on the UI thread. Failures are reported through return values only.
 
 #include <cstdint>
 #include <functional>
@@ -58,8 +58,8 @@ using PortPathResolver = std::function<std::string(int port)>;
 
 class TCommPortDriver {
   public:
-    // `ticks` must outlive the driver. `resolvePath` maps the port number to the device path;
-    // by default the platform's DevicePathOfPort.
+    // `ticks` must outlive the driver; the driver starts it with its own PollReceive. `resolvePath`
+    // maps the port number to the device path; by default the platform's DevicePathOfPort.
     TCommPortDriver(std::unique_ptr<SerialDevice> device, TickSource& ticks,
                     PortPathResolver resolvePath = {});
     ~TCommPortDriver();
@@ -128,7 +128,8 @@ class TCommPortDriver {
     // Sends the bytes of an 8-bit text as they are (no terminating zero, no conversion).
     bool SendText(std::string_view text);
 
-    // The tick handler: reads what the device holds and raises OnReceiveData per block. Does
+    // The work of every tick (the driver hands it to its tick source; tests and tools may call it
+    // directly): reads what the device holds and raises OnReceiveData per block. Does
     // nothing while closed and returns at once when called from inside a tick.
     void PollReceive();
 
@@ -142,6 +143,8 @@ class TCommPortDriver {
 
     void Deliver(std::int32_t size);
     void ReapplyIfOpen();
+    // Starts the ticks with the polling delay and this driver's PollReceive as the tick's work.
+    void StartTicks();
 
     std::unique_ptr<SerialDevice> device_;
     TickSource& ticks_;

@@ -67,7 +67,6 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
         QDesktopServices::openUrl(QUrl(Utf8(address)));
     };
     form_ = std::make_unique<MainForm>(formats_, clock_, std::move(platform));
-    ticks_->SetOnTick([this] { form_->Q().PollReceive(); });
     binder_ = std::make_unique<DisplayBinderQt>(form_->Display());
 
     BuildLayout();

@@ -2,8 +2,7 @@
 
 namespace rv {
 
-TimerTickQt::TimerTickQt(std::function<void()> onTick, QObject* parent)
-    : QObject(parent), onTick_(std::move(onTick)) {
+TimerTickQt::TimerTickQt(QObject* parent) : QObject(parent) {
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
 }
@@ -12,7 +11,8 @@ TimerTickQt::~TimerTickQt() {
     timer_.stop();
 }
 
-void TimerTickQt::Start(int periodMs) {
+void TimerTickQt::Start(int periodMs, std::function<void()> onTick) {
+    onTick_ = std::move(onTick);
     timer_.start(EffectiveTickPeriodMs(periodMs));
 }
 
@@ -27,7 +27,10 @@ void TimerTickQt::Tick() {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{inTick_};
-    onTick_();
+    // The tick runs its own copy: a restart from inside the callback replaces onTick_ while this
+    // call is still running.
+    const std::function<void()> onTick = onTick_;
+    onTick();
 }
 
 }  // namespace rv

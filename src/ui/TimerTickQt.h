@@ -1,7 +1,8 @@
 #pragma once
 // The serial driver's tick source in the window: a QTimer on the user-interface thread that runs
-// a callback (the driver's PollReceive) on every tick. A tick never starts inside another one:
-// a tick that arrives while the callback runs (through a nested event loop) is dropped.
+// the callback the driver starts it with (the driver's own poll) on every tick. A tick never
+// starts inside another one: a tick that arrives while the callback runs (through a nested event
+// loop) is dropped.
 
 #include <QObject>
 #include <QTimer>
@@ -13,12 +14,10 @@ namespace rv {
 
 class TimerTickQt : public QObject, public TickSource {
   public:
-    explicit TimerTickQt(std::function<void()> onTick = {}, QObject* parent = nullptr);
+    explicit TimerTickQt(QObject* parent = nullptr);
     ~TimerTickQt() override;
 
-    void SetOnTick(std::function<void()> onTick) { onTick_ = std::move(onTick); }
-
-    void Start(int periodMs) override;
+    void Start(int periodMs, std::function<void()> onTick) override;
     void Stop() override;
 
     bool IsActive() const { return timer_.isActive(); }

@@ -34,10 +34,10 @@ struct Rig {
                                 static_cast<std::size_t>(size));
         });
     }
-    // Reads `chunk` in one tick.
+    // Reads `chunk` in one tick, through the poll the driver started its ticks with.
     void Receive(const std::string& chunk) {
         device->QueueRead(chunk);
-        q->PollReceive();
+        ticks.Tick();
     }
 };
 
@@ -154,6 +154,9 @@ TEST(CommPortDriver, PollingDelayRestartsTicksOnlyOnAChangeWhileOpen) {
     r.q->SetPortPollingDelay(50);
     r.q->SetPortPollingDelay(20);
     EXPECT_EQ(r.ticks.StartPeriods(), (std::vector<int>{50, 20}));
+    r.Listen();
+    r.Receive("after the restart");
+    EXPECT_EQ(r.blocks, std::vector<std::string>{"after the restart"});
     r.q->ClosePort();
     EXPECT_FALSE(r.ticks.Active());
 }

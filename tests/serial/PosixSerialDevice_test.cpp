@@ -234,7 +234,7 @@ TEST(PosixSerialDevice, DriverSendReportsFalseWhenThePeerStalls) {
     Pty pty;
     TempFolder tmp;
     class Ticks : public TickSource {
-        void Start(int) override {}
+        void Start(int, std::function<void()>) override {}
         void Stop() override {}
     } ticks;
     TCommPortDriver q(std::make_unique<PosixSerialDevice>(100), ticks,

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -64,12 +65,14 @@ class ScriptedSerialDevice : public SerialDevice {
     std::vector<std::int32_t> readCapacities_;
 };
 
-// A tick source that only records what the driver asks of it; the test calls PollReceive itself.
+// A tick source that records what the driver asks of it and ticks only when the test says so
+// (Tick) or calls PollReceive itself.
 class ManualTickSource : public TickSource {
   public:
-    void Start(int periodMs) override {
+    void Start(int periodMs, std::function<void()> onTick) override {
         active_ = true;
         periods_.push_back(periodMs);
+        onTick_ = std::move(onTick);
     }
     void Stop() override {
         active_ = false;
@@ -78,8 +81,13 @@ class ManualTickSource : public TickSource {
     bool Active() const { return active_; }
     const std::vector<int>& StartPeriods() const { return periods_; }
     int Stops() const { return stops_; }
+    // One tick of a running source: runs what the driver started it with.
+    void Tick() {
+        if (active_ && onTick_) onTick_();
+    }
 
   private:
+    std::function<void()> onTick_;
     bool active_ = false;
     std::vector<int> periods_;
     int stops_ = 0;
