@@ -54,12 +54,16 @@ set(REVODIVE_CORE_SOURCES
     serial/CommPortDriver.h
     serial/ConnectionControl.cpp
     serial/ConnectionControl.h
+    serial/DeviceHolders.cpp
+    serial/DeviceHolders.h
     serial/DeviceNameQuery.cpp
     serial/DeviceNameQuery.h
     serial/Platform.h
     serial/PortList.cpp
     serial/PortList.h
     serial/SerialDevice.h
+    serial/SerialFailure.cpp
+    serial/SerialFailure.h
     serial/TickSource.h
     text/ByteSizeText.cpp
     text/ByteSizeText.h
@@ -77,6 +81,8 @@ set(REVODIVE_POSIX_SOURCES
     serial/posix/PosixComNamespace.cpp
     serial/posix/PosixComNamespace.h
     serial/posix/PosixPlatform.cpp
+    serial/posix/PosixPortAdmission.cpp
+    serial/posix/PosixPortAdmission.h
     serial/posix/PosixSerialCustomSpeed.cpp
     serial/posix/PosixSerialDevice.cpp
     serial/posix/PosixSerialDevice.h
