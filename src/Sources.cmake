@@ -54,8 +54,6 @@ set(REVODIVE_CORE_SOURCES
     serial/CommPortDriver.h
     serial/ConnectionControl.cpp
     serial/ConnectionControl.h
-    serial/DeviceHolders.cpp
-    serial/DeviceHolders.h
     serial/DeviceNameQuery.cpp
     serial/DeviceNameQuery.h
     serial/Platform.h
@@ -86,6 +84,8 @@ set(REVODIVE_POSIX_SOURCES
     serial/posix/PosixSerialCustomSpeed.cpp
     serial/posix/PosixSerialDevice.cpp
     serial/posix/PosixSerialDevice.h
+    serial/posix/ProcDeviceUsers.cpp
+    serial/posix/ProcDeviceUsers.h
 )
 set(REVODIVE_WIN32_SOURCES
     serial/win32/Win32Platform.cpp

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "serial/DeviceHolders.h"
+#include "serial/posix/ProcDeviceUsers.h"
 
 namespace rv {
 
@@ -50,6 +50,8 @@ SerialFailure CheckPortPath(const std::string& path, const std::string& procRoot
     if (S_ISDIR(st.st_mode)) return NotSerial("directory");
     if (!S_ISCHR(st.st_mode)) return NotSerial("not a character device");
     if (IsSystemTerminal(st.st_rdev)) return NotSerial("system terminal");
+    if (IsTerminalDevice(major(st.st_rdev), minor(st.st_rdev), procRoot) == false)
+        return NotSerial("not a terminal");
 
     const auto members = FindTerminalSessionMembers(major(st.st_rdev), minor(st.st_rdev), procRoot);
     if (!members.empty())

@@ -1,7 +1,10 @@
-#include "serial/DeviceHolders.h"
+#include "serial/posix/ProcDeviceUsers.h"
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -50,11 +53,17 @@ std::string ProcessName(const fs::path& processFolder) {
     return name;
 }
 
-bool HoldsOpen(const fs::path& fdFolder, const fs::path& device) {
+// The same file, or the same character device reached through another node of it.
+bool SameFile(const struct stat& a, const struct stat& b) {
+    if (S_ISCHR(a.st_mode) && S_ISCHR(b.st_mode)) return a.st_rdev == b.st_rdev;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool HoldsOpen(const fs::path& fdFolder, const struct stat& device) {
     std::error_code ec;
     for (fs::directory_iterator it(fdFolder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code same;
-        if (fs::equivalent(it->path(), device, same) && !same) return true;
+        struct stat st;  // the descriptor's links lead to the open files themselves
+        if (::stat(it->path().c_str(), &st) == 0 && SameFile(st, device)) return true;
     }
     return false;
 }
@@ -78,10 +87,12 @@ bool ControllingTerminal(const std::string& statLine, unsigned long& ttyNr) {
 std::vector<DeviceUser> FindDeviceHolders(const std::string& devicePath,
                                           const std::string& procRoot, int ownPid) {
     std::vector<DeviceUser> holders;
+    struct stat device;
+    if (::stat(devicePath.c_str(), &device) != 0) return holders;
     for (const int pid : ProcessIds(procRoot)) {
         if (pid == ownPid) continue;
         const fs::path folder = fs::path(procRoot) / std::to_string(pid);
-        if (HoldsOpen(folder / "fd", devicePath)) holders.push_back({pid, ProcessName(folder)});
+        if (HoldsOpen(folder / "fd", device)) holders.push_back({pid, ProcessName(folder)});
     }
     return holders;
 }
@@ -101,6 +112,25 @@ std::vector<DeviceUser> FindTerminalSessionMembers(unsigned major, unsigned mino
             members.push_back({pid, ProcessName(folder)});
     }
     return members;
+}
+
+std::optional<bool> IsTerminalDevice(unsigned major, unsigned minor, const std::string& procRoot) {
+    std::ifstream table(fs::path(procRoot) / "tty" / "drivers");
+    if (!table) return std::nullopt;
+    // "name  /dev/node  major  first[-last]  type", one driver a line.
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream fields(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
+        if (words.size() < 4) continue;
+        const std::string& range = words[words.size() - 2];
+        unsigned driverMajor = 0, first = 0, last = 0;
+        if (std::sscanf(words[words.size() - 3].c_str(), "%u", &driverMajor) != 1) continue;
+        const int parts = std::sscanf(range.c_str(), "%u-%u", &first, &last);
+        if (parts < 1) continue;
+        if (parts == 1) last = first;
+        if (driverMajor == major && minor >= first && minor <= last) return true;
+    }
+    return false;
 }
 
 }  // namespace rv

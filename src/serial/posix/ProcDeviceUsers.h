@@ -5,6 +5,7 @@
 // that belongs to a session (someone's shell) is never taken for a port. The /proc root is a
 // parameter so that tests can build a tree of their own.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,9 @@ struct DeviceUser {
     std::string name;  // from /proc/<pid>/comm, control and non-ASCII bytes replaced by '?'
 };
 
-// The processes other than `ownPid` with an open descriptor on `devicePath` (the same file:
-// device and inode), by ascending pid. Processes whose descriptors cannot be read (another
-// user's) are not seen; an unreadable or missing /proc gives none.
+// The processes other than `ownPid` with an open descriptor on `devicePath` (the same file, or
+// for a character device the same device number), by ascending pid. Processes whose descriptors
+// cannot be read (another user's) are not seen; an unreadable or missing /proc gives none.
 std::vector<DeviceUser> FindDeviceHolders(const std::string& devicePath,
                                           const std::string& procRoot, int ownPid);
 
@@ -25,5 +26,10 @@ std::vector<DeviceUser> FindDeviceHolders(const std::string& devicePath,
 // field of /proc/<pid>/stat, which every user may read), by ascending pid.
 std::vector<DeviceUser> FindTerminalSessionMembers(unsigned major, unsigned minor,
                                                    const std::string& procRoot);
+
+// Whether the character device `major`:`minor` belongs to a terminal driver, by the driver table
+// /proc/tty/drivers; nothing when the table cannot be read (the device must then be opened to
+// tell).
+std::optional<bool> IsTerminalDevice(unsigned major, unsigned minor, const std::string& procRoot);
 
 }  // namespace rv
