@@ -81,6 +81,13 @@ bool Win32SerialDevice::Apply(const SerialLineSettings& s) {
     dcb.XoffChar = static_cast<char>(s.xoffChar);
     const bool stateOk = ::SetCommState(handle_, &dcb) != FALSE;
     const bool queuesOk = ::SetupComm(handle_, s.inQueueSize, s.outQueueSize) != FALSE;
+    // A write here lasts until the bytes are on the line: the write time-out is on top of the
+    // time a character takes at this speed (10 bits, rounded up to whole milliseconds).
+    COMMTIMEOUTS timeouts;
+    if (s.baudRate > 0 && ::GetCommTimeouts(handle_, &timeouts)) {
+        timeouts.WriteTotalTimeoutMultiplier = (10000 + s.baudRate - 1) / s.baudRate;
+        (void)::SetCommTimeouts(handle_, &timeouts);
+    }
     return stateOk && queuesOk;
 }
 

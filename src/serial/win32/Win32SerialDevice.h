@@ -6,7 +6,8 @@
 // multiplier 0 and constant 1 ms, write total constant the write time-out), so that a read
 // returns after about 1 ms with what the device holds and a write never blocks the window for
 // longer than the write time-out.
-// Settings: a zero-filled DCB written with SetCommState, then SetupComm with the queue sizes.
+// Settings: a zero-filled DCB written with SetCommState, then SetupComm with the queue sizes; the
+// write time-out then grows by the time each byte takes on the line at the new speed.
 // A removed USB adapter makes ReadFile / ClearCommError fail with one of the errors
 // Win32ErrorMeansDeviceLost knows: reported as kSerialDeviceLost.
 
