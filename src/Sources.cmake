@@ -60,6 +60,8 @@ set(REVODIVE_CORE_SOURCES
     serial/PortList.cpp
     serial/PortList.h
     serial/SerialDevice.h
+    serial/SerialFailure.cpp
+    serial/SerialFailure.h
     serial/TickSource.h
     text/ByteSizeText.cpp
     text/ByteSizeText.h
@@ -77,9 +79,13 @@ set(REVODIVE_POSIX_SOURCES
     serial/posix/PosixComNamespace.cpp
     serial/posix/PosixComNamespace.h
     serial/posix/PosixPlatform.cpp
+    serial/posix/PosixPortAdmission.cpp
+    serial/posix/PosixPortAdmission.h
     serial/posix/PosixSerialCustomSpeed.cpp
     serial/posix/PosixSerialDevice.cpp
     serial/posix/PosixSerialDevice.h
+    serial/posix/ProcDeviceUsers.cpp
+    serial/posix/ProcDeviceUsers.h
 )
 set(REVODIVE_WIN32_SOURCES
     serial/win32/Win32Platform.cpp

@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "serial/CommPortDriver.h"
@@ -37,8 +41,11 @@ struct Pty {
         slave = -1;
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     }
-    ~Pty() {
+    ~Pty() { ClosePeer(); }
+    // The unit goes away: the cable is pulled, the simulator ends.
+    void ClosePeer() {
         if (master >= 0) ::close(master);
+        master = -1;
     }
     std::string ReadAll() {
         std::string out;
@@ -202,19 +209,221 @@ TEST(PosixSerialDevice, SecondOpenerIsRefusedUntilTheFirstCloses) {
     PosixSerialDevice second;
     ASSERT_TRUE(first.Open(pty.path));
     EXPECT_FALSE(second.Open(pty.path));
+    EXPECT_EQ(second.LastFailure().kind, SerialFailureKind::Busy);
     first.Close();
     EXPECT_TRUE(second.Open(pty.path));
+    EXPECT_EQ(second.LastFailure().kind, SerialFailureKind::None);
 }
 
-TEST(PosixSerialDevice, OpenFailsForMissingAndNonTerminalPaths) {
+TEST(PosixSerialDevice, LostPeerIsToldApartFromSilence) {
+    struct Case {
+        const char* name;
+        std::string sentBefore;  // by the unit, before it goes (or stays)
+        bool peerCloses;
+    };
+    // (Bytes still unread when the far end closes are gone: the hang-up discards them.)
+    for (const Case& c : {Case{"silent peer", ">ID=7\r\n", false}, Case{"peer closes", "", true}}) {
+        SCOPED_TRACE(c.name);
+        Pty pty;
+        PosixSerialDevice d;
+        ASSERT_TRUE(d.Open(pty.path));
+        if (!c.sentBefore.empty()) {
+            ASSERT_EQ(::write(pty.master, c.sentBefore.data(), c.sentBefore.size()),
+                      static_cast<ssize_t>(c.sentBefore.size()));
+        }
+        if (c.peerCloses) pty.ClosePeer();
+
+        EXPECT_EQ(ReadFromDevice(d, c.sentBefore.size()), c.sentBefore);
+        std::uint8_t buf[64];
+        const std::int32_t expected = c.peerCloses ? kSerialDeviceLost : 0;
+        EXPECT_EQ(d.Read(buf, sizeof buf), expected);
+        EXPECT_EQ(d.Read(buf, sizeof buf), expected);  // it stays so
+        EXPECT_EQ(d.LastFailure().kind,
+                  c.peerCloses ? SerialFailureKind::Lost : SerialFailureKind::None);
+        const std::uint8_t line[] = ">I 1\n";
+        EXPECT_EQ(d.Write(line, sizeof line),
+                  c.peerCloses ? kSerialDeviceLost : static_cast<std::int32_t>(sizeof line));
+        d.Close();
+        EXPECT_EQ(d.Read(buf, sizeof buf), -1);  // closed is not lost
+    }
+}
+
+// A child process that makes `path` the controlling terminal of a session of its own and then
+// waits (without holding the terminal open) until it is killed.
+class SessionLeader {
+  public:
+    explicit SessionLeader(const std::string& path) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setsid();
+            const int fd = ::open(path.c_str(), O_RDWR);  // the first terminal a leader opens
+            (void)::ioctl(fd, TIOCSCTTY, 0);
+            ::close(fd);
+            (void)!::write(ready[1], "x", 1);
+            for (;;) ::pause();
+        }
+        char c;
+        (void)!::read(ready[0], &c, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~SessionLeader() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// A program that holds `path` open on its standard input and does not lock it.
+class OtherHolder {
+  public:
+    explicit OtherHolder(const std::string& path) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+            ::dup2(fd, 0);
+            ::execlp("sleep", "sleep", "600", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // Started once the program's name shows (a bounded wait, not a timing).
+        const std::string comm = "/proc/" + std::to_string(pid_) + "/comm";
+        for (int i = 0; i < 1000; ++i) {
+            std::ifstream in(comm);
+            std::string name;
+            if (std::getline(in, name) && name == "sleep") return;
+            ::poll(nullptr, 0, 5);
+        }
+    }
+    ~OtherHolder() {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// The name this test program runs under, as /proc shows it.
+std::string OwnProcessName() {
+    std::ifstream in("/proc/self/comm");
+    std::string name;
+    std::getline(in, name);
+    return name;
+}
+
+TEST(PosixSerialDevice, OnlyAPlainTerminalIsOpened) {
     TempFolder tmp;
-    const std::string file = (tmp.path / "plain").string();
+    const fs::path file = tmp.path / "plain";
     std::ofstream(file) << "x";
+    const fs::path fifo = tmp.path / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(tmp.path / "folder");
+    fs::create_symlink(tmp.path / "gone", tmp.path / "dangling");
+    fs::create_symlink(tmp.path / "loop-b", tmp.path / "loop-a");
+    fs::create_symlink(tmp.path / "loop-a", tmp.path / "loop-b");
+    Pty sessionPty;
+    SessionLeader leader(sessionPty.path);
+    Pty heldPty;
+    OtherHolder holder(heldPty.path);
+    Pty plainPty;
+    fs::create_symlink(plainPty.path, tmp.path / "COM5");
+
+    using K = SerialFailureKind;
+    struct Case {
+        std::string path;
+        K kind;
+        std::string holder;
+    };
+    const Case cases[] = {
+        {file.string(), K::NotSerialDevice, ""},
+        {fifo.string(), K::NotSerialDevice, ""},
+        {(tmp.path / "folder").string(), K::NotSerialDevice, ""},
+        {(tmp.path / "dangling").string(), K::Missing, ""},
+        {(tmp.path / "loop-a").string(), K::NotSerialDevice, ""},
+        {(tmp.path / "missing").string(), K::Missing, ""},
+        {"", K::Missing, ""},
+        {"/dev/null", K::NotSerialDevice, ""},
+        {"/dev/tty", K::NotSerialDevice, ""},
+        {"/dev/ptmx", K::NotSerialDevice, ""},
+        {sessionPty.path, K::NotSerialDevice, OwnProcessName()},  // the forked session leader
+        {heldPty.path, K::BusyByProcess, "sleep"},
+        {plainPty.path, K::None, ""},
+        {(tmp.path / "COM5").string(), K::None, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        PosixSerialDevice d;
+        EXPECT_EQ(d.Open(c.path), c.kind == K::None);
+        EXPECT_EQ(d.LastFailure().kind, c.kind);
+        EXPECT_EQ(d.LastFailure().holder, c.holder);
+        EXPECT_EQ(d.Descriptor() >= 0, c.kind == K::None);
+    }
+    // Nothing was written into what was refused.
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "x");
+    EXPECT_EQ(sessionPty.ReadAll(), "");
+}
+
+// 0 when opening `path` as the current user is refused for want of permission.
+int RefusedForPermission(const std::string& path) {
     PosixSerialDevice d;
-    EXPECT_FALSE(d.Open((tmp.path / "missing").string()));
-    EXPECT_FALSE(d.Open(file));
-    EXPECT_FALSE(d.Open(""));
-    EXPECT_EQ(d.Descriptor(), -1);
+    return !d.Open(path) && d.LastFailure().kind == SerialFailureKind::NoPermission ? 0 : 1;
+}
+
+TEST(PosixSerialDevice, NoPermissionIsReported) {
+    Pty pty;
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0), 0);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(RefusedForPermission(pty.path), 0);
+        return;
+    }
+    // Root opens every device: the check runs as an ordinary user in a child process.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        ::_exit(RefusedForPermission(pty.path));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: opened or another reason; 2: could not drop root";
+}
+
+TEST(PosixSerialDevice, TerminalIsLeftAsItWasFound) {
+    Pty pty;
+    // A terminal in cooked mode at 4800 bit/s, as a shell or another program might leave it.
+    struct termios before;
+    ASSERT_EQ(::tcgetattr(pty.master, &before), 0);  // the master reports the slave's settings
+    before.c_lflag |= ICANON | ECHO | ISIG;
+    before.c_iflag |= ICRNL | IXON;
+    before.c_oflag |= OPOST;
+    ::cfsetispeed(&before, B4800);
+    ::cfsetospeed(&before, B4800);
+    before.c_cc[VMIN] = 1;
+    ASSERT_EQ(::tcsetattr(pty.master, TCSANOW, &before), 0);
+    ASSERT_EQ(::tcgetattr(pty.master, &before), 0);
+
+    PosixSerialDevice d;
+    ASSERT_TRUE(d.Open(pty.path));
+    SerialLineSettings s;
+    s.baudRate = 115200;
+    s.xonXoff = true;
+    ASSERT_TRUE(d.Apply(s));
+    d.Close();
+
+    struct termios after;
+    ASSERT_EQ(::tcgetattr(pty.master, &after), 0);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+    for (std::size_t i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << i;
 }
 
 TEST(PosixSerialDevice, WriteToAPeerThatDoesNotReadEndsShort) {

@@ -2,13 +2,18 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+
+#include "serial/posix/PosixPortAdmission.h"
 
 namespace rv {
 
@@ -63,7 +68,8 @@ void SetModemLines(int fd, bool rtsDrivenByFlowControl) {
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(int writeTimeoutMs) : writeTimeoutMs_(writeTimeoutMs) {}
+PosixSerialDevice::PosixSerialDevice(int writeTimeoutMs, std::string procRoot)
+    : writeTimeoutMs_(writeTimeoutMs), procRoot_(std::move(procRoot)) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
     Close();
@@ -71,26 +77,45 @@ PosixSerialDevice::~PosixSerialDevice() {
 
 bool PosixSerialDevice::Open(const std::string& path) {
     Close();
-    if (path.empty()) return false;
+    failure_ = CheckPortPath(path, procRoot_);
+    if (failure_.kind != SerialFailureKind::None) return false;
+
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        const int error = errno;
+        failure_ = {OpenErrnoFailureKind(error), {}, std::strerror(error)};
+        return false;
+    }
+    const auto refuse = [&](SerialFailure failure) {
+        ::close(fd);
+        failure_ = std::move(failure);
+        return false;
+    };
+    failure_ = CheckOpenedPort(fd);
+    if (failure_.kind != SerialFailureKind::None) return refuse(failure_);
     // flock on the device excludes every other holder, this process's other drivers included;
     // TIOCEXCL also refuses opens by programs that do not lock.
-    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
-        return false;
-    }
-    struct termios tio;
-    if (::tcgetattr(fd, &tio) != 0) {
-        ::ioctl(fd, TIOCNXCL);
-        ::close(fd);
-        return false;
-    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return refuse({SerialFailureKind::Busy, {}, std::strerror(errno)});
+    auto saved = std::make_unique<struct termios>();
+    if (::tcgetattr(fd, saved.get()) != 0)
+        return refuse({SerialFailureKind::NotSerialDevice, {}, std::strerror(errno)});
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return refuse({SerialFailureKind::Other, {}, std::strerror(errno)});
+
+    struct termios tio = *saved;
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     (void)::tcsetattr(fd, TCSANOW, &tio);
+
+    struct stat st;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    nodePath_ = resolved != nullptr ? resolved : path;
+    ::free(resolved);
+    nodeDevice_ = ::fstat(fd, &st) == 0 ? st.st_rdev : 0;
+    saved_ = std::move(saved);
     fd_ = fd;
     return true;
 }
@@ -150,20 +175,44 @@ bool PosixSerialDevice::Apply(const SerialLineSettings& s) {
     return ok;
 }
 
+std::int32_t PosixSerialDevice::Lost(std::string why) {
+    failure_ = {SerialFailureKind::Lost, {}, std::move(why)};
+    return kSerialDeviceLost;
+}
+
+bool PosixSerialDevice::NodeGone() const {
+    // A USB adapter pulled out takes its /dev node with it; a node of the same name may come
+    // back for another device.
+    struct stat st;
+    if (::stat(nodePath_.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+    return !S_ISCHR(st.st_mode) || st.st_rdev != nodeDevice_;
+}
+
 std::int32_t PosixSerialDevice::Read(std::uint8_t* buffer, std::int32_t capacity) {
     if (fd_ < 0) return -1;
+    if (failure_.kind == SerialFailureKind::Lost) return kSerialDeviceLost;
     if (capacity <= 0) return 0;
     for (;;) {
         const ssize_t got = ::read(fd_, buffer, static_cast<std::size_t>(capacity));
-        if (got >= 0) return static_cast<std::int32_t>(got);
+        if (got > 0) return static_cast<std::int32_t>(got);
+        if (got == 0) break;  // nothing there, or a hung-up terminal: poll tells them apart
         if (errno == EINTR) continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+        if (ErrnoMeansDeviceLost(errno)) return Lost(std::strerror(errno));
         return -1;
     }
+    // Nothing was read. A terminal whose line went away says so as a hang-up or an error (the
+    // data it still held has been read first).
+    struct pollfd pfd = {fd_, POLLIN, 0};
+    if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        return Lost("hang-up");
+    if (NodeGone()) return Lost("device node removed");
+    return 0;
 }
 
 std::int32_t PosixSerialDevice::Write(const std::uint8_t* data, std::int32_t size) {
     if (fd_ < 0 || size < 0) return -1;
+    if (failure_.kind == SerialFailureKind::Lost) return kSerialDeviceLost;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeTimeoutMs_);
     std::int32_t written = 0;
@@ -174,6 +223,7 @@ std::int32_t PosixSerialDevice::Write(const std::uint8_t* data, std::int32_t siz
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && ErrnoMeansDeviceLost(errno)) return Lost(std::strerror(errno));
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return written > 0 ? written : -1;
         // The output queue is full: wait for room, but not beyond the deadline.
         const auto left =
@@ -182,17 +232,23 @@ std::int32_t PosixSerialDevice::Write(const std::uint8_t* data, std::int32_t siz
         struct pollfd pfd = {fd_, POLLOUT, 0};
         const int ready = ::poll(&pfd, 1, static_cast<int>(left));
         if (ready < 0 && errno != EINTR) return written > 0 ? written : -1;
-        if (ready > 0 && (pfd.revents & (POLLERR | POLLNVAL)) != 0)
-            return written > 0 ? written : -1;
+        if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR)) != 0) return Lost("hang-up");
+        if (ready > 0 && (pfd.revents & POLLNVAL) != 0) return written > 0 ? written : -1;
     }
     return written;
 }
 
 void PosixSerialDevice::Close() {
     if (fd_ < 0) return;
+    // The terminal as it was found; TCSANOW, as output a unit never reads would hold a drain
+    // forever. A lost device refuses, which is harmless.
+    if (saved_) (void)::tcsetattr(fd_, TCSANOW, saved_.get());
+    saved_.reset();
     (void)::ioctl(fd_, TIOCNXCL);
     (void)::close(fd_);  // releases the flock lock too
     fd_ = -1;
+    nodePath_.clear();
+    nodeDevice_ = 0;
 }
 
 }  // namespace rv

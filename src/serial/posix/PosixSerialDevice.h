@@ -3,6 +3,10 @@
 // (TIOCEXCL plus an flock lock, so a second open by this or another process fails), in raw 8-bit
 // mode with the driver's line settings.
 //
+// Only a terminal that may be a port is opened (see PosixPortAdmission.h), and not while another
+// program holds it open. The terminal's own settings are saved at open and written back at close,
+// so that a terminal is left as it was found.
+//
 // Mapping of the settings onto termios:
 // - speed: the Bxxx constant of the speed; 14400 and 56000 bit/s have none and are set exactly
 //   through termios2/BOTHER on Linux (elsewhere the nearest standard speed, 19200 / 57600);
@@ -13,8 +17,11 @@
 // - DTR is raised; RTS is held low unless RTS/CTS flow control drives it (errors of these
 //   modem-line calls are ignored: pseudo-terminals do not have the lines);
 // - queue sizes and the XON/XOFF limits have no POSIX equivalent (the kernel's own are used).
-// Reads return at once with what is there; a write waits for room in the output queue at most
-// the write time-out in total (2 s by default) and then reports the bytes it got out.
+// Reads return at once with what is there; a hang-up, an I/O error or the device node gone is
+// reported as kSerialDeviceLost. A write waits for room in the output queue at most the write
+// time-out in total and then reports the bytes it got out.
+
+#include <memory>
 
 #include "serial/SerialDevice.h"
 
@@ -24,7 +31,9 @@ namespace rv {
 
 class PosixSerialDevice : public SerialDevice {
   public:
-    explicit PosixSerialDevice(int writeTimeoutMs = 2000);
+    // `procRoot`: the /proc tree in which other holders of a device are looked for.
+    explicit PosixSerialDevice(int writeTimeoutMs = kDefaultWriteTimeoutMs,
+                               std::string procRoot = "/proc");
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
     PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
@@ -34,13 +43,22 @@ class PosixSerialDevice : public SerialDevice {
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     std::int32_t Write(const std::uint8_t* data, std::int32_t size) override;
     void Close() override;
+    SerialFailure LastFailure() const override { return failure_; }
 
     // The open file descriptor, -1 when closed.
     int Descriptor() const { return fd_; }
 
   private:
+    std::int32_t Lost(std::string why);
+    bool NodeGone() const;
+
     int fd_ = -1;
     int writeTimeoutMs_;
+    std::string procRoot_;
+    std::string nodePath_;                   // the device node itself (links resolved)
+    unsigned long long nodeDevice_ = 0;      // its device number
+    std::unique_ptr<struct termios> saved_;  // the terminal's settings as found
+    SerialFailure failure_;
 };
 
 // Writes the line settings into a termios structure (raw mode, no waiting reads). Pseudo-terminals

@@ -16,10 +16,7 @@
 
 namespace rv {
 
-namespace {
-
-// The system's message text of an error code, without trailing blanks, line ends and full stops.
-std::string SystemErrorText(DWORD code) {
+std::string Win32ErrorText(unsigned long code) {
     char* text = nullptr;
     const DWORD length = ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -33,8 +30,6 @@ std::string SystemErrorText(DWORD code) {
     if (message.empty()) message = "System error " + std::to_string(code);
     return message;
 }
-
-}  // namespace
 
 std::unique_ptr<SerialDevice> CreatePlatformSerialDevice() {
     return std::make_unique<Win32SerialDevice>();
@@ -53,7 +48,7 @@ std::string ReadPortList() {
             call.error = ::GetLastError();
             return call;
         },
-        [](std::uint32_t code) { return SystemErrorText(code); });
+        [](std::uint32_t code) { return Win32ErrorText(code); });
 }
 
 }  // namespace rv
