@@ -37,7 +37,10 @@ std::string FitFileNameLength(std::string_view cp1251Name, std::size_t maxBytes)
         stem = cp1251Name.substr(0, dot);
         extension = cp1251Name.substr(dot);
     }
-    if (Utf8Length(extension) >= maxBytes) extension = {};
+    if (Utf8Length(extension) >= maxBytes) {  // no room for it: the name is cut as a whole
+        stem = cp1251Name;
+        extension = {};
+    }
     std::size_t budget = maxBytes - Utf8Length(extension);
     std::size_t keep = 0;
     for (char c : stem) {
