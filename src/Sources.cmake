@@ -18,6 +18,10 @@ set(REVODIVE_CORE_SOURCES
     app/SystemClock.h
     calibration/Recorder.cpp
     calibration/Recorder.h
+    calibration/Recovery.cpp
+    calibration/Recovery.h
+    calibration/RecoveryFolder.cpp
+    calibration/RecoveryFolder.h
     calibration/TableExport.cpp
     calibration/TableExport.h
     calibration/TarList.cpp
@@ -30,6 +34,14 @@ set(REVODIVE_CORE_SOURCES
     commands/SettingsEditor.h
     files/FileWriter.cpp
     files/FileWriter.h
+    files/Journal.cpp
+    files/Journal.h
+    files/OsFile.cpp
+    files/OsFile.h
+    files/Retention.cpp
+    files/Retention.h
+    files/StateFolder.cpp
+    files/StateFolder.h
     layout/ColumnRule.cpp
     layout/ColumnRule.h
     layout/SectionPlan.cpp

@@ -89,12 +89,16 @@ std::size_t LogStore::MemoryBytes() const {
 std::string LogStore::FileText() const {
     std::string out;
     out.reserve(textBytes_ + 2 * lines_.size() + 2);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
+    AppendFileLines(0, out);
+    out += "\r\n";
+    return out;
+}
+
+void LogStore::AppendFileLines(std::size_t from, std::string& out) const {
+    for (std::size_t i = from; i < lines_.size(); ++i) {
         out += Line(i);
         out += "\r\n";
     }
-    out += "\r\n";
-    return out;
 }
 
 }  // namespace rv

@@ -32,6 +32,9 @@ class LogStore {
 
     // The log as a file: every line followed by CR LF, then one more CR LF.
     std::string FileText() const;
+    // The file bytes of lines `from` .. Count() - 1 (each line followed by CR LF) added to `out`:
+    // what the file holds for them, without the closing CR LF (the session journal's bytes).
+    void AppendFileLines(std::size_t from, std::string& out) const;
 
     // "HH:MM:SS.mmm".
     static std::string TimeText(const LocalDateTime& t);

@@ -1,38 +1,79 @@
 #include "files/FileWriter.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
-#include <system_error>
+#include <random>
+
+#include "files/OsFile.h"
 
 namespace rv {
 namespace {
 
-std::string SystemErrorText(int error) {
-    return std::generic_category().message(error);
+namespace fs = std::filesystem;
+
+// A short name (the target's own name may already be as long as the file system allows), unique
+// among concurrent writers of this and other processes.
+std::string TemporaryName() {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    const auto ticks = static_cast<unsigned>(
+        std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFFu);
+    std::mt19937 mix(seed ^ ticks ^ (counter.fetch_add(1) * 2654435761u));
+    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = kTemporaryFilePrefix;
+    for (int i = 0; i < 10; ++i) name += kDigits[mix() % 36];
+    return name + ".tmp";
+}
+
+// Writes, syncs and closes a new temporary file in `folder`; its path, or the error text.
+std::optional<std::string> WriteTemporary(const fs::path& folder, const std::string& bytes,
+                                          fs::path& temporary) {
+    OsFile file;
+    std::optional<std::string> error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder / TemporaryName();
+        bool exists = false;
+        error = file.CreateNew(temporary, &exists);
+        if (!exists) break;
+    }
+    if (error) return error;
+    error = file.Write(bytes);
+    if (!error) error = file.Sync();
+    const auto closeError = file.Close();
+    if (!error) error = closeError;
+    if (error) {
+        std::error_code ec;
+        fs::remove(temporary, ec);
+    }
+    return error;
 }
 
 }  // namespace
 
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {
-    const std::filesystem::path p(std::u8string(path.begin(), path.end()));
-    errno = 0;
-#ifdef _WIN32
-    std::FILE* f = _wfopen(p.c_str(), L"wb");
-#else
-    std::FILE* f = std::fopen(p.c_str(), "wb");
-#endif
-    if (!f) {
-        const int error = errno ? errno : EIO;
-        return "Cannot create file \"" + path + "\". " + SystemErrorText(error);
+    fs::path target(std::u8string(path.begin(), path.end()));
+    std::error_code ec;
+    // Saving onto a link replaces the file it points to, not the link.
+    if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        const fs::path resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
     }
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int error = written ? 0 : (errno ? errno : EIO);
-    errno = 0;
-    if (std::fclose(f) != 0 && error == 0) error = errno ? errno : EIO;
-    // Bytes that could not all be written (a full disk) are a failed creation for the technician.
-    if (error != 0) return "Cannot create file \"" + path + "\". " + SystemErrorText(error);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const auto fail = [&path](const std::string& reason) {
+        return "Cannot create file \"" + path + "\". " + reason;
+    };
+
+    fs::path temporary;
+    if (auto error = WriteTemporary(folder, bytes, temporary)) return fail(*error);
+    // A replaced file keeps the permissions it had.
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), ec);
+    if (auto error = RenameOver(temporary, target)) {
+        fs::remove(temporary, ec);
+        return fail(*error);
+    }
+    SyncFolder(folder);
     return std::nullopt;
 }
 

@@ -1,6 +1,12 @@
 #pragma once
-// Writing a whole file the technician asked for (a saved traffic log, a calibration table): the
-// bytes exactly as given, and an error text the window can show when the file cannot be made.
+// Writing a whole file the technician asked for (a saved traffic log, a calibration table, a kept
+// calibration state): the bytes exactly as given, and an error text the window can show when the
+// file cannot be made.
+//
+// The file is never half-written: the bytes go to a temporary file in the same folder, are put on
+// the disk, and only then is the temporary file renamed over the target. A failure at any step
+// (a full disk, a read-only folder) removes the temporary file and leaves any earlier file of that
+// name exactly as it was.
 
 #include <optional>
 #include <string>
@@ -9,7 +15,11 @@ namespace rv {
 
 // The real file write: creates or replaces `path` (UTF-8). On failure the text is
 // "Cannot create file "<path>". <system error text>", also when the file was created but the
-// bytes could not all be written and closed.
+// bytes could not all be written, put on the disk or renamed into place.
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The prefix of the temporary files WriteFileBytes makes beside its target (left behind only when
+// the console itself is killed in the middle of a write).
+inline constexpr const char* kTemporaryFilePrefix = ".rvtmp-";
 
 }  // namespace rv

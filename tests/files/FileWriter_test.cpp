@@ -1,58 +1,61 @@
 #include "files/FileWriter.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "support/FileSizeLimit.h"
+#include "support/TempFolder.h"
 
 namespace rv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "revodive-files-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+using test::NamesIn;
+using test::ReadAll;
+using test::TempFolder;
+using test::WriteAll;
 
 TEST(WriteFileBytes, CreatesOrReplacesTheFileByteForByte) {
     TempFolder dir;
     const fs::path file = dir.path() / "123456_LLS0(уровень)_07-12-26.txt";
     const std::string bytes = "  \xB9  |\r\n\xCA\xEE\xEC\r\n";
-    {
-        std::ofstream old(file, std::ios::binary);
-        old << std::string(200, 'z');
+    for (const bool existed : {false, true}) {
+        if (existed) {
+            WriteAll(file, std::string(200, 'z'));
+            fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+        }
+        EXPECT_EQ(WriteFileBytes(file.string(), bytes), std::nullopt);
+        EXPECT_EQ(ReadAll(file), bytes);
+        EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{file.filename().string()})
+            << "no temporary file is left";
+        if (existed) {
+            EXPECT_EQ(fs::status(file).permissions(),
+                      fs::perms::owner_read | fs::perms::owner_write)
+                << "a replaced file keeps its permissions";
+        }
+        fs::remove(file);
     }
-    EXPECT_EQ(WriteFileBytes(file.string(), bytes), std::nullopt);
-    EXPECT_EQ(ReadAll(file), bytes);
+}
+
+TEST(WriteFileBytes, SavingOntoALinkReplacesTheFileItPointsTo) {
+    TempFolder dir;
+    WriteAll(dir.path() / "real.log", "old");
+    fs::create_symlink("real.log", dir.path() / "link.log");
+    EXPECT_EQ(WriteFileBytes((dir.path() / "link.log").string(), "new"), std::nullopt);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "link.log")));
+    EXPECT_EQ(ReadAll(dir.path() / "real.log"), "new");
 }
 
 TEST(WriteFileBytes, ReportsAFileThatCannotBeCreated) {
     TempFolder dir;
     const fs::path plainFile = dir.path() / "plain";
-    std::ofstream(plainFile) << "x";
+    WriteAll(plainFile, "x");
     const std::string paths[] = {
         (dir.path() / "missing" / "t.txt").string(),  // no such folder
         (plainFile / "t.txt").string(),               // a file where a folder should be
         dir.path().string(),                          // a folder where the file should be
+        dir.path().string() + "/",                    // the same, written as a folder
     };
     for (const std::string& path : paths) {
         const auto error = WriteFileBytes(path, "x\r\n");
@@ -60,6 +63,47 @@ TEST(WriteFileBytes, ReportsAFileThatCannotBeCreated) {
         const std::string head = "Cannot create file \"" + path + "\". ";
         EXPECT_EQ(error->substr(0, head.size()), head);
         EXPECT_GT(error->size(), head.size()) << "the system's reason follows";
+    }
+    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"plain"});
+}
+
+// A disk that fills up in the middle of the new bytes, and a target that cannot be replaced (a
+// folder of that name): the earlier file stays byte for byte, no fragment or temporary file is
+// left, and the failure is reported as a file that could not be created.
+TEST(WriteFileBytes, AFailedSaveLeavesTheEarlierFileUntouched) {
+    struct Case {
+        const char* what;
+        bool diskFills;
+        bool targetIsFolder;
+        bool earlierFile;
+    } cases[] = {
+        {"full disk over a 30 KB log", true, false, true},
+        {"full disk, no earlier file", true, false, false},
+        {"folder in the way", false, true, false},
+    };
+    const std::string earlier(30000, 'o');
+    const std::string bigger(40000, 'n');
+    for (const Case& c : cases) {
+        TempFolder dir;
+        const fs::path target = dir.path() / "unit.log";
+        if (c.earlierFile) WriteAll(target, earlier);
+        if (c.targetIsFolder) fs::create_directory(target);
+        std::optional<std::string> error;
+        {
+            std::optional<test::FileSizeLimit> full;
+            if (c.diskFills) full.emplace(32 * 1024);
+            error = WriteFileBytes(target.string(), bigger);
+        }
+        ASSERT_TRUE(error.has_value()) << c.what;
+        EXPECT_EQ(error->rfind("Cannot create file \"" + target.string() + "\". ", 0), 0u)
+            << *error;
+        if (c.earlierFile) {
+            EXPECT_EQ(ReadAll(target), earlier) << c.what;
+        } else if (!c.targetIsFolder) {
+            EXPECT_FALSE(fs::exists(target)) << c.what;
+        }
+        EXPECT_EQ(NamesIn(dir.path()).size(), c.earlierFile || c.targetIsFolder ? 1u : 0u)
+            << c.what << ": no temporary file is left";
     }
 }
 

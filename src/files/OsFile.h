@@ -1,0 +1,51 @@
+#pragma once
+// A file opened through the operating system itself (not a C stream), for the writers that must
+// know when their bytes are on the disk: the whole-file writer and the session journal. Paths are
+// std::filesystem paths; errors come back as the system's own text.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rv {
+
+// The system's text for an error number of the C library (errno).
+std::string SystemErrorText(int error);
+
+class OsFile {
+  public:
+    OsFile() = default;
+    ~OsFile();
+    OsFile(OsFile&& other) noexcept;
+    OsFile& operator=(OsFile&& other) noexcept;
+    OsFile(const OsFile&) = delete;
+    OsFile& operator=(const OsFile&) = delete;
+
+    // Creates `path`, which must not exist yet, for writing. Nothing on success, else the
+    // system's error text; `exists` is set when the failure is that the name is already taken.
+    std::optional<std::string> CreateNew(const std::filesystem::path& path, bool* exists = nullptr);
+    // Opens `path` for appending, creating it when it is missing.
+    std::optional<std::string> OpenAppend(const std::filesystem::path& path);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // Writes all the bytes (a short write is retried; a full disk is an error).
+    std::optional<std::string> Write(std::string_view bytes);
+    // Asks the system to put everything written so far on the disk and waits for it.
+    std::optional<std::string> Sync();
+    // Closes the file; an error here can mean bytes that never reached the disk.
+    std::optional<std::string> Close();
+
+  private:
+    int fd_ = -1;
+};
+
+// Renames `from` over `to`, replacing a file of that name in one step (the disk holds either the
+// old or the new file, never a mix). Nothing on success, else the system's error text.
+std::optional<std::string> RenameOver(const std::filesystem::path& from,
+                                      const std::filesystem::path& to);
+
+// Makes a finished rename in `folder` durable (its directory entry on the disk); best effort.
+void SyncFolder(const std::filesystem::path& folder);
+
+}  // namespace rv
