@@ -41,6 +41,8 @@ set(REVODIVE_CORE_SOURCES
     protocol/Colours.h
     protocol/DisplayModel.cpp
     protocol/DisplayModel.h
+    protocol/FieldConversions.cpp
+    protocol/FieldConversions.h
     protocol/IdentityReplies.cpp
     protocol/IoReplies.cpp
     protocol/ModemReplies.cpp

@@ -10,6 +10,7 @@
 
 #include "protocol/CalibrationCapture.h"
 #include "protocol/DisplayModel.h"
+#include "protocol/FieldConversions.h"
 #include "protocol/ReplyScanner.h"
 #include "text/RegionalFormats.h"
 

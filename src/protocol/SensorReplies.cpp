@@ -31,7 +31,7 @@ class SensorReplies {
         for (const char* code : {"1480", "10", "20", "70", "1520", "340", "960", "1460"}) {
             const int field = self->F(std::string("LL_GAS") + code);
             table.Bind(std::string(">GAS=") + code + ";", [self, field](ReplyScanner& s) {
-                self->Set(field, s.FloatBitsField(4, self->c_.formats));
+                self->Set(field, FloatBitsField(s.NextField('\r'), 4, self->c_.formats));
             });
         }
         table.Bind(">LLS=", [self](ReplyScanner& s) { self->FuelLevel(s); });
@@ -70,7 +70,7 @@ class SensorReplies {
             case 0:
             case 1:
             case 2:
-                Set(refrigeration_[index], s.FloatBitsField(2, c_.formats));
+                Set(refrigeration_[index], FloatBitsField(s.NextField('\r'), 2, c_.formats));
                 break;
             case 3:
                 text_ = PackedCharsText(s.NextField(';'));
