@@ -11,6 +11,28 @@
 namespace rv {
 namespace {
 
+// The word that starts a row caption for an input or output type letter: "Аналоговый ",
+// "Дискретный ", "Частотный ", "Импульсный " for A, D, F, I; empty for any other letter.
+const std::string& InputTypeWord(char letter) {
+    static const std::string analogue = W("Аналоговый ");
+    static const std::string discrete = W("Дискретный ");
+    static const std::string frequency = W("Частотный ");
+    static const std::string pulse = W("Импульсный ");
+    static const std::string none;
+    switch (letter) {
+        case 'A':
+            return analogue;
+        case 'D':
+            return discrete;
+        case 'F':
+            return frequency;
+        case 'I':
+            return pulse;
+        default:
+            return none;
+    }
+}
+
 class IoReplies {
   public:
     explicit IoReplies(const ReplyContext& context) : c_(context) {

@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-#include "protocol/DisplayModel.h"
-#include "text/Cp1251.h"
-
 namespace rv {
 
 void ReplyScanner::Reset(std::string_view block) {
@@ -74,48 +71,6 @@ std::string_view ReplyScanner::NextField(char delimiter) {
 
 void ReplyScanner::Skip(std::size_t count) {
     pos_ = count >= block_.size() - pos_ ? block_.size() : pos_ + count;
-}
-
-const std::string& InputTypeWord(char letter) {
-    static const std::string analogue = W("Аналоговый ");
-    static const std::string discrete = W("Дискретный ");
-    static const std::string frequency = W("Частотный ");
-    static const std::string pulse = W("Импульсный ");
-    static const std::string none;
-    switch (letter) {
-        case 'A':
-            return analogue;
-        case 'D':
-            return discrete;
-        case 'F':
-            return frequency;
-        case 'I':
-            return pulse;
-        default:
-            return none;
-    }
-}
-
-int FindSensorRow(std::string_view address, DisplayModel& display,
-                  const std::array<int, 6>& captionFields) {
-    const auto isKey = [&](const std::string& caption) {
-        return caption.size() == address.size() + 1 && caption.back() == ':' &&
-               caption.compare(0, address.size(), address) == 0;
-    };
-    for (int row = 0; row < 6; ++row) {
-        if (isKey(display.Text(captionFields[row]))) return row;
-    }
-    for (int row = 0; row < 6; ++row) {
-        if (display.Text(captionFields[row]) == ":") {
-            std::string key;
-            key.reserve(address.size() + 1);
-            key.append(address);
-            key += ':';
-            display.SetCaption(captionFields[row], key);
-            return row;
-        }
-    }
-    return -1;
 }
 
 }  // namespace rv

@@ -8,13 +8,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace rv {
-
-class DisplayModel;
 
 class ReplyScanner {
   public:
@@ -48,14 +45,5 @@ class ReplyScanner {
     std::vector<std::uint32_t> marks_;   // indexes of '>' in the block (capacity kept)
     std::array<std::uint64_t, 4> next_;  // set of characters that follow a '>'
 };
-
-// "Аналоговый ", "Дискретный ", "Частотный ", "Импульсный " for A, D, F, I; empty otherwise.
-const std::string& InputTypeWord(char letter);
-
-// Row 0..5 of a sensor address among six caption fields (row order): the first caption equal to
-// address + ":"; else the first free caption (":"), which takes address + ":"; else -1: all six
-// rows belong to other sensors, and the caller ignores this sensor's values.
-int FindSensorRow(std::string_view address, DisplayModel& display,
-                  const std::array<int, 6>& captionFields);
 
 }  // namespace rv

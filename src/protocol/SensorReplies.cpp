@@ -10,6 +10,31 @@
 namespace rv {
 namespace {
 
+// Row 0..5 of a sensor address among six caption fields (row order): the first caption equal to
+// address + ":"; else the first free caption (":"), which takes address + ":"; else -1: all six
+// rows belong to other sensors, and the caller ignores this sensor's values.
+int FindSensorRow(std::string_view address, DisplayModel& display,
+                  const std::array<int, 6>& captionFields) {
+    const auto isKey = [&](const std::string& caption) {
+        return caption.size() == address.size() + 1 && caption.back() == ':' &&
+               caption.compare(0, address.size(), address) == 0;
+    };
+    for (int row = 0; row < 6; ++row) {
+        if (isKey(display.Text(captionFields[row]))) return row;
+    }
+    for (int row = 0; row < 6; ++row) {
+        if (display.Text(captionFields[row]) == ":") {
+            std::string key;
+            key.reserve(address.size() + 1);
+            key.append(address);
+            key += ':';
+            display.SetCaption(captionFields[row], key);
+            return row;
+        }
+    }
+    return -1;
+}
+
 class SensorReplies {
   public:
     explicit SensorReplies(const ReplyContext& context) : c_(context) {

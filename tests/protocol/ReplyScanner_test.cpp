@@ -5,9 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "protocol/DisplayModel.h"
-#include "text/Cp1251.h"
-
 namespace rv {
 namespace {
 
@@ -104,41 +101,6 @@ TEST(ReplyScanner, EachKeySearchSetsThePositionAfresh) {
     EXPECT_FALSE(s.FindKey(">A="));
     ASSERT_TRUE(s.FindKey(">C="));
     EXPECT_EQ(s.NextField('\r'), "9");
-}
-
-TEST(ReplyScanner, InputTypeWords) {
-    EXPECT_EQ(InputTypeWord('A'), W("Аналоговый "));
-    EXPECT_EQ(InputTypeWord('D'), W("Дискретный "));
-    EXPECT_EQ(InputTypeWord('F'), W("Частотный "));
-    EXPECT_EQ(InputTypeWord('I'), W("Импульсный "));
-    for (char c : {'U', 'a', '1', 'X', '\0'}) EXPECT_EQ(InputTypeWord(c), "") << c;
-}
-
-TEST(ReplyScanner, SensorRowsTakeFreeCaptionsAndIgnoreASeventhAddress) {
-    DisplayModel m;
-    m.ClearDisplay();
-    std::array<int, 6> captions{};
-    for (int i = 0; i < 6; ++i) captions[i] = m.Field("LLS" + std::to_string(i));
-    EXPECT_EQ(FindSensorRow("5", m, captions), 0);
-    EXPECT_EQ(FindSensorRow("85", m, captions), 1);
-    EXPECT_EQ(FindSensorRow("5", m, captions), 0);
-    EXPECT_EQ(FindSensorRow("8", m, captions), 2);  // a prefix of "85" is another address
-    EXPECT_EQ(m.Text(captions[0]), "5:");
-    EXPECT_EQ(m.Text(captions[1]), "85:");
-    EXPECT_EQ(m.Text(captions[2]), "8:");
-    EXPECT_EQ(FindSensorRow("1", m, captions), 3);
-    EXPECT_EQ(FindSensorRow("2", m, captions), 4);
-    EXPECT_EQ(FindSensorRow("3", m, captions), 5);
-    // All six taken: no row, and no caption changes.
-    EXPECT_EQ(FindSensorRow("99", m, captions), -1);
-    EXPECT_EQ(m.Text(captions[0]), "5:");
-    EXPECT_EQ(FindSensorRow("3", m, captions), 5);
-    // A freed row in the middle is taken first.
-    m.SetCaption(captions[1], ":");
-    EXPECT_EQ(FindSensorRow("99", m, captions), 1);
-    // The clear action frees all rows.
-    m.ClearDisplay();
-    EXPECT_EQ(FindSensorRow("85", m, captions), 0);
 }
 
 }  // namespace
