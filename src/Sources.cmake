@@ -46,6 +46,7 @@ set(REVODIVE_CORE_SOURCES
     protocol/IdentityReplies.cpp
     protocol/IoReplies.cpp
     protocol/ModemReplies.cpp
+    protocol/NavigationReplies.cpp
     protocol/ReplyFamilies.h
     protocol/ReplyHandler.cpp
     protocol/ReplyHandler.h

@@ -52,6 +52,7 @@ class ReplyKeyTable {
 };
 
 void BindIdentityReplies(ReplyKeyTable& table, const ReplyContext& context);
+void BindNavigationReplies(ReplyKeyTable& table, const ReplyContext& context);
 void BindModemReplies(ReplyKeyTable& table, const ReplyContext& context);
 void BindIoReplies(ReplyKeyTable& table, const ReplyContext& context);
 void BindSensorReplies(ReplyKeyTable& table, const ReplyContext& context);
