@@ -1,8 +1,6 @@
 // Unit identity, power and self-test replies: the supply voltages, model, firmware and unit ID,
 // the unit's clock and running time, pending updates, the memory counters and the self-test word.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 #include "text/Cp1251.h"
 #include "text/Formats.h"
@@ -37,14 +35,13 @@ class IdentityReplies {
           ds10_(F("LL_DS10")),
           ds11_(F("LL_DS11")) {}
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<IdentityReplies>& self) {
-        table.Bind(">DF=", [self](ReplyScanner& s) { self->PendingUpdates(s); });
-        table.Bind(">DN=", [self](ReplyScanner& s) { self->UnitId(s); });
-        table.Bind(">PB=", [self](ReplyScanner& s) { self->Supply(s); });
-        table.Bind(">DI=", [self](ReplyScanner& s) { self->DeviceInfo(s); });
-        table.Bind(">TW=", [self](ReplyScanner& s) { self->UnitTime(s); });
-        table.Bind(">RW=", [self](ReplyScanner& s) { self->MemoryCounters(s); });
-        table.Bind(">DS=", [self](ReplyScanner& s) { self->SelfTest(s); });
+    std::vector<FamilyKey<IdentityReplies>> Keys() const {
+        return {
+            {">DF=", &IdentityReplies::PendingUpdates}, {">DN=", &IdentityReplies::UnitId},
+            {">PB=", &IdentityReplies::Supply},         {">DI=", &IdentityReplies::DeviceInfo},
+            {">TW=", &IdentityReplies::UnitTime},       {">RW=", &IdentityReplies::MemoryCounters},
+            {">DS=", &IdentityReplies::SelfTest},
+        };
     }
 
   private:
@@ -241,8 +238,7 @@ class IdentityReplies {
 }  // namespace
 
 void BindIdentityReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<IdentityReplies>(context);
-    family->Bind(table, family);
+    BindFamily<IdentityReplies>(table, context);
 }
 
 }  // namespace rv

@@ -3,8 +3,6 @@
 // row shows whichever reply for its number came last. Analogue and frequency inputs also go to the
 // calibration recorder, for all eight line numbers.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 #include "text/Cp1251.h"
 
@@ -43,9 +41,11 @@ class IoReplies {
         }
     }
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<IoReplies>& self) {
-        table.Bind(">I", [self](ReplyScanner& s) { self->Input(s); });
-        table.Bind(">O", [self](ReplyScanner& s) { self->Output(s); });
+    std::vector<FamilyKey<IoReplies>> Keys() const {
+        return {
+            {">I", &IoReplies::Input},
+            {">O", &IoReplies::Output},
+        };
     }
 
   private:
@@ -124,8 +124,7 @@ class IoReplies {
 }  // namespace
 
 void BindIoReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<IoReplies>(context);
-    family->Bind(table, family);
+    BindFamily<IoReplies>(table, context);
 }
 
 }  // namespace rv

@@ -1,8 +1,6 @@
 // Navigation replies: the position the unit's navigation receiver reports, its sentence counters
 // and the quality of its fix (satellites and HDOP coloured by how far the position can be trusted).
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 #include "text/Formats.h"
 
@@ -19,10 +17,12 @@ class NavigationReplies {
           gca_(F("LL_GCA")),
           gs_{F("LL_GS0"), F("LL_GS1"), F("LL_GS2"), F("LL_GS3"), F("LL_GS4")} {}
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<NavigationReplies>& self) {
-        table.Bind(">GK=", [self](ReplyScanner& s) { self->Position(s); });
-        table.Bind(">GP=", [self](ReplyScanner& s) { self->SentenceCounters(s); });
-        table.Bind(">GS=", [self](ReplyScanner& s) { self->FixQuality(s); });
+    std::vector<FamilyKey<NavigationReplies>> Keys() const {
+        return {
+            {">GK=", &NavigationReplies::Position},
+            {">GP=", &NavigationReplies::SentenceCounters},
+            {">GS=", &NavigationReplies::FixQuality},
+        };
     }
 
   private:
@@ -69,8 +69,7 @@ class NavigationReplies {
 }  // namespace
 
 void BindNavigationReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<NavigationReplies>(context);
-    family->Bind(table, family);
+    BindFamily<NavigationReplies>(table, context);
 }
 
 }  // namespace rv

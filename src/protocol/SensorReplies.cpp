@@ -3,8 +3,6 @@
 // temperature sensors identified by the address they report, the refrigeration-unit controller
 // and the bill acceptor. Fuel-level readings also go to the calibration recorder.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 
 namespace rv {
@@ -52,22 +50,28 @@ class SensorReplies {
         for (int n = 0; n < 3; ++n) billAcceptor_[n] = F("LL_ICT" + std::to_string(n));
     }
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<SensorReplies>& self) {
+    std::vector<FamilyKey<SensorReplies>> Keys() const {
+        std::vector<FamilyKey<SensorReplies>> keys;
         for (const char* code : {"1480", "10", "20", "70", "1520", "340", "960", "1460"}) {
-            const int field = self->F(std::string("LL_GAS") + code);
-            table.Bind(std::string(">GAS=") + code + ";", [self, field](ReplyScanner& s) {
-                self->Set(field, FloatBitsField(s.NextField('\r'), 4, self->c_.formats));
-            });
+            const int field = F(std::string("LL_GAS") + code);
+            keys.push_back({std::string(">GAS=") + code + ";",
+                            [field](SensorReplies& f, ReplyScanner& s) { f.Gas(s, field); }});
         }
-        table.Bind(">LLS=", [self](ReplyScanner& s) { self->FuelLevel(s); });
-        table.Bind(">OWT=", [self](ReplyScanner& s) { self->OneWire(s); });
-        table.Bind(">ML3=", [self](ReplyScanner& s) { self->Refrigeration(s); });
-        table.Bind(">ICT=", [self](ReplyScanner& s) { self->BillAcceptor(s); });
+        keys.push_back({">LLS=", &SensorReplies::FuelLevel});
+        keys.push_back({">OWT=", &SensorReplies::OneWire});
+        keys.push_back({">ML3=", &SensorReplies::Refrigeration});
+        keys.push_back({">ICT=", &SensorReplies::BillAcceptor});
+        return keys;
     }
 
   private:
     int F(const std::string& name) const { return c_.display.Field(name); }
     void Set(int field, std::string_view text) { c_.display.SetV(field, text, kBlack); }
+
+    // ">GAS=<gas code>;" the value's IEEE single bits
+    void Gas(ReplyScanner& s, int field) {
+        Set(field, FloatBitsField(s.NextField('\r'), 4, c_.formats));
+    }
 
     // ">LLS=" (not shown);address;level;frequency;temperature
     void FuelLevel(ReplyScanner& s) {
@@ -130,8 +134,7 @@ class SensorReplies {
 }  // namespace
 
 void BindSensorReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<SensorReplies>(context);
-    family->Bind(table, family);
+    BindFamily<SensorReplies>(table, context);
 }
 
 }  // namespace rv
