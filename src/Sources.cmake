@@ -53,9 +53,12 @@ set(REVODIVE_CORE_SOURCES
     protocol/Colours.h
     protocol/DisplayModel.cpp
     protocol/DisplayModel.h
+    protocol/FieldConversions.cpp
+    protocol/FieldConversions.h
     protocol/IdentityReplies.cpp
     protocol/IoReplies.cpp
     protocol/ModemReplies.cpp
+    protocol/NavigationReplies.cpp
     protocol/ReplyFamilies.h
     protocol/ReplyHandler.cpp
     protocol/ReplyHandler.h

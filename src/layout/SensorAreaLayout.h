@@ -7,7 +7,7 @@
 
 namespace rv {
 
-// Heights of a sensor-area row: folded until its first value, shown afterwards.
+// Pixel heights of a sensor-area row: folded until its first value, open afterwards.
 constexpr int kSensorRowFolded = 1;
 constexpr int kSensorRowShown = 20;
 

@@ -3,8 +3,6 @@
 // share a row: ">CB=", ">CD=", ">CF=" write the rows of ">CA=", ">CC=", ">CE=", and ">CQ="
 // writes LL_CT.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 
 namespace rv {
@@ -46,14 +44,16 @@ class CanReplies {
     explicit CanReplies(const ReplyContext& context)
         : c_(context), cv0_(c_.display.Field("LL_CV0")), cv1_(c_.display.Field("LL_CV1")) {}
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<CanReplies>& self) {
-        table.Bind(">CV=", [self](ReplyScanner& s) { self->ProgramAndCounts(s); });
+    std::vector<FamilyKey<CanReplies>> Keys() const {
+        std::vector<FamilyKey<CanReplies>> keys = {{">CV=", &CanReplies::ProgramAndCounts}};
         for (const CanValue& v : kCanValues) {
-            const int field = self->c_.display.Field(v.field);
+            const int field = c_.display.Field(v.field);
             const int scale = v.scale;
-            table.Bind(v.key,
-                       [self, field, scale](ReplyScanner& s) { self->Value(s, field, scale); });
+            keys.push_back({v.key, [field, scale](CanReplies& f, ReplyScanner& s) {
+                                f.Value(s, field, scale);
+                            }});
         }
+        return keys;
     }
 
   private:
@@ -84,8 +84,7 @@ class CanReplies {
 }  // namespace
 
 void BindCanReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<CanReplies>(context);
-    family->Bind(table, family);
+    BindFamily<CanReplies>(table, context);
 }
 
 }  // namespace rv

@@ -8,8 +8,6 @@
 namespace rv {
 namespace {
 
-constexpr int kShownHeight = 20;
-constexpr int kFoldedHeight = 1;
 const char* const kDesignText = "---";
 
 bool HasDisplayPrefix(const std::string& name) {
@@ -20,7 +18,7 @@ bool HasDisplayPrefix(const std::string& name) {
 
 DisplayModel::DisplayModel() {
     const auto& sensorRows = SensorRows();
-    rowHeights_.assign(sensorRows.size(), kShownHeight);
+    rowOpen_.assign(sensorRows.size(), true);
     for (std::size_t i = 0; i < sensorRows.size(); ++i) {
         rowByNumber_[sensorRows[i].number] = static_cast<int>(i);
         if (sensorRows[i].kind == SensorRowKind::ColumnTitles)
@@ -98,9 +96,8 @@ void DisplayModel::SetV(int field, std::string_view text, Colour colour) {
         f.text.assign(text.data(), text.size());
         NotifyField(field);
     }
-    if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0 &&
-        rowHeights_[f.sensorRow] < 2) {
-        SetSensorRowHeight(f.sensorRow, kShownHeight);
+    if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0 && !rowOpen_[f.sensorRow]) {
+        SetSensorRowOpen(f.sensorRow, true);
         SetLabelNo(false);
         ScbCDatResize();
     }
@@ -142,10 +139,10 @@ void DisplayModel::SetBar(Bar bar, int position) {
     for (auto* o : observers_) o->BarChanged(bar);
 }
 
-void DisplayModel::SetSensorRowHeight(int sensorRow, int height) {
-    if (rowHeights_[sensorRow] == height) return;
-    rowHeights_[sensorRow] = height;
-    for (auto* o : observers_) o->SensorRowHeightChanged(sensorRow);
+void DisplayModel::SetSensorRowOpen(int sensorRow, bool open) {
+    if (rowOpen_[sensorRow] == open) return;
+    rowOpen_[sensorRow] = open;
+    for (auto* o : observers_) o->SensorRowOpenChanged(sensorRow);
 }
 
 int DisplayModel::SensorRowIndex(int panelNumber) const {
@@ -164,17 +161,17 @@ void DisplayModel::ScbCDatResize() {
     const auto& groups = SensorGroups();
     bool anyShown = false;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rowHeights_[i] < kShownHeight) continue;
+        if (!rowOpen_[i]) continue;
         anyShown = true;
         const int number = rows[i].number;
         for (std::size_t g = 0; g < groups.size(); ++g) {
             const int header = headerRowOfGroup_[g];
-            if (rowHeights_[header] >= kShownHeight) continue;
+            if (rowOpen_[header]) continue;
             const auto& members = groups[g].valueRows;
             if (std::find(members.begin(), members.end(), number) == members.end()) continue;
-            SetSensorRowHeight(header, kShownHeight);
+            SetSensorRowOpen(header, true);
             if (groups[g].fuelLevel && columnTitleRow_ >= 0) {
-                SetSensorRowHeight(columnTitleRow_, kShownHeight);
+                SetSensorRowOpen(columnTitleRow_, true);
             }
         }
     }
@@ -190,7 +187,7 @@ void DisplayModel::ClearDisplay() {
         f.text = dash;
         NotifyField(static_cast<int>(i));
         if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0) {
-            SetSensorRowHeight(f.sensorRow, kFoldedHeight);
+            SetSensorRowOpen(f.sensorRow, false);
         }
     }
     SetBar(Bar::SignalLevel, 0);
@@ -203,8 +200,8 @@ void DisplayModel::ClearDisplay() {
         SetCaption(Field(std::string("LLOWT") + digit), freeRow);
         SetCaption(Field(std::string("LLS") + digit), freeRow);
     }
-    for (int header : headerRowOfGroup_) SetSensorRowHeight(header, kFoldedHeight);
-    if (columnTitleRow_ >= 0) SetSensorRowHeight(columnTitleRow_, kFoldedHeight);
+    for (int header : headerRowOfGroup_) SetSensorRowOpen(header, false);
+    if (columnTitleRow_ >= 0) SetSensorRowOpen(columnTitleRow_, false);
     // Every row is folded now; the note "sensors not detected" belongs in their place again.
     ScbCDatResize();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The display fields of the monitor view as the core sees them: every named value component
-// (labels, read-only edits, masked edits, the run-time row captions), the two progress bars, the
-// heights of the sensor-area rows and the "sensors not detected" note. Decoders and the connection
+// (labels, read-only edits, masked edits, the run-time row captions), the two progress bars, which
+// sensor-area rows are open and the "sensors not detected" note. Decoders and the connection
 // control write here through SetV; the window observes the model and shows it. Texts are
 // Windows-1251 byte strings.
 
@@ -22,7 +22,7 @@ class DisplayObserver {
   public:
     virtual ~DisplayObserver() = default;
     virtual void FieldChanged(int /*field*/) {}
-    virtual void SensorRowHeightChanged(int /*sensorRow*/) {}
+    virtual void SensorRowOpenChanged(int /*sensorRow*/) {}
     virtual void LabelNoChanged(bool /*visible*/) {}
     virtual void BarChanged(Bar) {}
 };
@@ -64,8 +64,10 @@ class DisplayModel {
     int BarPosition(Bar bar) const { return bars_[static_cast<int>(bar)]; }
     static int BarMaximum(Bar bar) { return bar == Bar::SignalLevel ? 31 : 4; }
 
-    int SensorRowHeight(int sensorRow) const { return rowHeights_[sensorRow]; }
-    void SetSensorRowHeight(int sensorRow, int height);
+    // A sensor-area row is folded until its first value and open afterwards; before the first
+    // clear every row is open, as the window is laid out.
+    bool SensorRowOpen(int sensorRow) const { return rowOpen_[sensorRow]; }
+    void SetSensorRowOpen(int sensorRow, bool open);
     int SensorRowIndex(int panelNumber) const;  // index into SensorRows(), -1 if none
     bool LabelNoVisible() const { return labelNoVisible_; }
     // The sensor-group rule: opens the header of every group that has a shown row and shows
@@ -102,7 +104,7 @@ class DisplayModel {
 
     std::vector<FieldState> fields_;
     std::unordered_map<std::string, int> byName_;
-    std::vector<int> rowHeights_;
+    std::vector<bool> rowOpen_;
     std::unordered_map<int, int> rowByNumber_;
     std::vector<int> headerRowOfGroup_;
     int columnTitleRow_ = -1;

@@ -1,8 +1,5 @@
-// Unit identity, navigation, power and self-test replies: the position and fix quality of the
-// navigation receiver, the supply voltages, model, firmware and unit ID, the unit's clock and
-// running time, pending updates, the memory counters and the self-test word.
-
-#include <memory>
+// Unit identity, power and self-test replies: the supply voltages, model, firmware and unit ID,
+// the unit's clock and running time, pending updates, the memory counters and the self-test word.
 
 #include "protocol/ReplyFamilies.h"
 #include "text/Cp1251.h"
@@ -15,11 +12,6 @@ class IdentityReplies {
   public:
     explicit IdentityReplies(const ReplyContext& context)
         : c_(context),
-          gk0_(F("LL_GK0")),
-          gk1_(F("LL_GK1")),
-          rmc_(F("LL_RMC")),
-          gca_(F("LL_GCA")),
-          gs_{F("LL_GS0"), F("LL_GS1"), F("LL_GS2"), F("LL_GS3"), F("LL_GS4")},
           df0_(F("LL_DF0")),
           df1_(F("LL_DF1")),
           dn_(F("LL_DN")),
@@ -43,53 +35,19 @@ class IdentityReplies {
           ds10_(F("LL_DS10")),
           ds11_(F("LL_DS11")) {}
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<IdentityReplies>& self) {
-        table.Bind(">GK=", [self](ReplyScanner& s) { self->Position(s); });
-        table.Bind(">GP=", [self](ReplyScanner& s) { self->SentenceCounters(s); });
-        table.Bind(">GS=", [self](ReplyScanner& s) { self->FixQuality(s); });
-        table.Bind(">DF=", [self](ReplyScanner& s) { self->PendingUpdates(s); });
-        table.Bind(">DN=", [self](ReplyScanner& s) { self->UnitId(s); });
-        table.Bind(">PB=", [self](ReplyScanner& s) { self->Supply(s); });
-        table.Bind(">DI=", [self](ReplyScanner& s) { self->DeviceInfo(s); });
-        table.Bind(">TW=", [self](ReplyScanner& s) { self->UnitTime(s); });
-        table.Bind(">RW=", [self](ReplyScanner& s) { self->MemoryCounters(s); });
-        table.Bind(">DS=", [self](ReplyScanner& s) { self->SelfTest(s); });
+    std::vector<FamilyKey<IdentityReplies>> Keys() const {
+        return {
+            {">DF=", &IdentityReplies::PendingUpdates}, {">DN=", &IdentityReplies::UnitId},
+            {">PB=", &IdentityReplies::Supply},         {">DI=", &IdentityReplies::DeviceInfo},
+            {">TW=", &IdentityReplies::UnitTime},       {">RW=", &IdentityReplies::MemoryCounters},
+            {">DS=", &IdentityReplies::SelfTest},
+        };
     }
 
   private:
     int F(const char* name) const { return c_.display.Field(name); }
     void Set(int field, std::string_view text, Colour colour = kBlack) {
         c_.display.SetV(field, text, colour);
-    }
-
-    // ">GK=" latitude;longitude
-    void Position(ReplyScanner& s) {
-        Set(gk0_, s.NextField(';'));
-        Set(gk1_, s.NextField('\r'));
-    }
-
-    // ">GP=" RMC count;GGA count
-    void SentenceCounters(ReplyScanner& s) {
-        Set(rmc_, s.NextField(';'));
-        Set(gca_, s.NextField('\r'));
-    }
-
-    // ">GS=" satellites;speed;altitude;HDOP in tenths;course
-    void FixQuality(ReplyScanner& s) {
-        const std::int32_t satellites = IntField(s.NextField(';'));
-        Colour satColour = kBlack;
-        if (satellites >= 0 && satellites <= 4) {
-            satColour = kRed;
-        } else if (satellites >= 5 && satellites <= 8) {
-            satColour = kOlive;
-        }
-        Set(gs_[0], IntText(satellites), satColour);
-        Set(gs_[1], s.NextField(';'));
-        Set(gs_[2], s.NextField(';'));
-        const std::int32_t hdop = IntField(s.NextField(';'));
-        const Colour hdopColour = hdop > 30 ? kRed : hdop > 20 ? kOlive : kBlack;
-        Set(gs_[3], ScaledIntText(hdop, 1, 1, c_.formats), hdopColour);
-        Set(gs_[4], s.NextField('\r'));
     }
 
     // ">DF=" settings update state;firmware update state
@@ -259,8 +217,6 @@ class IdentityReplies {
     }
 
     ReplyContext c_;
-    int gk0_, gk1_, rmc_, gca_;
-    int gs_[5];
     int df0_, df1_, dn_, pb0_, pb1_, di0_, di1_, tw0_, tw1_, rw0_, rw1_, rwres_;
     int ds0_, ds1_, ds2_, ds4_, ds6_, ds62_, ds8_, ds82_, ds10_, ds11_;
 
@@ -282,8 +238,7 @@ class IdentityReplies {
 }  // namespace
 
 void BindIdentityReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<IdentityReplies>(context);
-    family->Bind(table, family);
+    BindFamily<IdentityReplies>(table, context);
 }
 
 }  // namespace rv

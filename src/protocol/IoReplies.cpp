@@ -3,13 +3,33 @@
 // row shows whichever reply for its number came last. Analogue and frequency inputs also go to the
 // calibration recorder, for all eight line numbers.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 #include "text/Cp1251.h"
 
 namespace rv {
 namespace {
+
+// The word that starts a row caption for an input or output type letter: "Аналоговый ",
+// "Дискретный ", "Частотный ", "Импульсный " for A, D, F, I; empty for any other letter.
+const std::string& InputTypeWord(char letter) {
+    static const std::string analogue = W("Аналоговый ");
+    static const std::string discrete = W("Дискретный ");
+    static const std::string frequency = W("Частотный ");
+    static const std::string pulse = W("Импульсный ");
+    static const std::string none;
+    switch (letter) {
+        case 'A':
+            return analogue;
+        case 'D':
+            return discrete;
+        case 'F':
+            return frequency;
+        case 'I':
+            return pulse;
+        default:
+            return none;
+    }
+}
 
 class IoReplies {
   public:
@@ -21,9 +41,11 @@ class IoReplies {
         }
     }
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<IoReplies>& self) {
-        table.Bind(">I", [self](ReplyScanner& s) { self->Input(s); });
-        table.Bind(">O", [self](ReplyScanner& s) { self->Output(s); });
+    std::vector<FamilyKey<IoReplies>> Keys() const {
+        return {
+            {">I", &IoReplies::Input},
+            {">O", &IoReplies::Output},
+        };
     }
 
   private:
@@ -102,8 +124,7 @@ class IoReplies {
 }  // namespace
 
 void BindIoReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<IoReplies>(context);
-    family->Bind(table, family);
+    BindFamily<IoReplies>(table, context);
 }
 
 }  // namespace rv

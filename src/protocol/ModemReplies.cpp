@@ -3,8 +3,6 @@
 // server's last answer and packet, SMS counters, and the SIM PIN codes and access-point settings
 // read back into the settings editor.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 #include "text/ByteSizeText.h"
 #include "text/Cp1251.h"
@@ -37,22 +35,24 @@ class ModemReplies {
           sim1_{F("LL_SS01"), F("LL_SS11"), F("LL_SS21")},
           sim2_{F("LL_SS02"), F("LL_SS12"), F("LL_SS22")} {}
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<ModemReplies>& self) {
-        table.Bind(">MN=", [self](ReplyScanner& s) { self->Set(self->mn_, s.NextField('\r')); });
-        table.Bind(">MO=", [self](ReplyScanner& s) { self->Operator(s); });
-        table.Bind(">MD=", [self](ReplyScanner& s) { self->Server(s); });
-        table.Bind(">ML=", [self](ReplyScanner& s) { self->SignalLevel(s); });
-        table.Bind(">MT=", [self](ReplyScanner& s) { self->Traffic(s); });
-        table.Bind(">SMS=", [self](ReplyScanner& s) { self->SmsCounters(s); });
-        table.Bind(">MB=", [self](ReplyScanner& s) { self->SendQueue(s); });
-        table.Bind(">MW=", [self](ReplyScanner& s) { self->SinceSending(s); });
-        table.Bind(">SA=", [self](ReplyScanner& s) { self->Set(self->sa_, s.NextField('\r')); });
-        table.Bind(">SS=", [self](ReplyScanner& s) { self->LastPacket(s); });
-        table.Bind(">MS=", [self](ReplyScanner& s) { self->Stage(s); });
-        table.Bind(">PIN1=", [self](ReplyScanner& s) { self->Set(self->sp_, s.NextField('\r')); });
-        table.Bind(">PIN2=", [self](ReplyScanner& s) { self->Set(self->sp2_, s.NextField('\r')); });
-        table.Bind(">ISS1=", [self](ReplyScanner& s) { self->AccessPoint(s, self->sim1_); });
-        table.Bind(">ISS2=", [self](ReplyScanner& s) { self->AccessPoint(s, self->sim2_); });
+    std::vector<FamilyKey<ModemReplies>> Keys() const {
+        return {
+            {">MN=", &ModemReplies::ModemImei},
+            {">MO=", &ModemReplies::Operator},
+            {">MD=", &ModemReplies::Server},
+            {">ML=", &ModemReplies::SignalLevel},
+            {">MT=", &ModemReplies::Traffic},
+            {">SMS=", &ModemReplies::SmsCounters},
+            {">MB=", &ModemReplies::SendQueue},
+            {">MW=", &ModemReplies::SinceSending},
+            {">SA=", &ModemReplies::ServerAnswer},
+            {">SS=", &ModemReplies::LastPacket},
+            {">MS=", &ModemReplies::Stage},
+            {">PIN1=", [](ModemReplies& m, ReplyScanner& s) { m.Pin(s, m.sp_); }},
+            {">PIN2=", [](ModemReplies& m, ReplyScanner& s) { m.Pin(s, m.sp2_); }},
+            {">ISS1=", [](ModemReplies& m, ReplyScanner& s) { m.AccessPoint(s, m.sim1_); }},
+            {">ISS2=", [](ModemReplies& m, ReplyScanner& s) { m.AccessPoint(s, m.sim2_); }},
+        };
     }
 
   private:
@@ -62,6 +62,9 @@ class ModemReplies {
     void Set(int field, std::string_view text, Colour colour = kBlack) {
         c_.display.SetV(field, text, colour);
     }
+
+    // ">MN=" modem IMEI
+    void ModemImei(ReplyScanner& s) { Set(mn_, s.NextField('\r')); }
 
     // ">MO=" operator name;operator code
     void Operator(ReplyScanner& s) {
@@ -127,6 +130,9 @@ class ModemReplies {
         Set(mw1_, text_);
     }
 
+    // ">SA=" the server's last answer
+    void ServerAnswer(ReplyScanner& s) { Set(sa_, s.NextField('\r')); }
+
     // ">SS=" packet;detail
     void LastPacket(ReplyScanner& s) {
         text_ = s.NextField(';');
@@ -172,6 +178,9 @@ class ModemReplies {
         }
     }
 
+    // ">PIN1=" / ">PIN2=" the SIM card's PIN code, into its masked edit
+    void Pin(ReplyScanner& s, int field) { Set(field, s.NextField('\r')); }
+
     // ">ISS1=" / ">ISS2=" APN;login;password
     void AccessPoint(ReplyScanner& s, const int (&fields)[3]) {
         Set(fields[0], s.NextField(';'));
@@ -204,8 +213,7 @@ class ModemReplies {
 }  // namespace
 
 void BindModemReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<ModemReplies>(context);
-    family->Bind(table, family);
+    BindFamily<ModemReplies>(table, context);
 }
 
 }  // namespace rv

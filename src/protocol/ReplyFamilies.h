@@ -1,15 +1,18 @@
 #pragma once
 // The key table of the reply handler and the binding of each reply family's decoders to it. The
-// table holds every key of the fixed decoding order from the start; each family file binds its
-// keys to its decoders, which cut their fields from the shared scanner and write the display.
+// table holds every key of the fixed decoding order from the start; each family file lists its
+// keys with their decoders, which cut their fields from the shared scanner and write the display,
+// and BindFamily binds them all to one instance of the family.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "protocol/CalibrationCapture.h"
 #include "protocol/DisplayModel.h"
+#include "protocol/FieldConversions.h"
 #include "protocol/ReplyScanner.h"
 #include "text/RegionalFormats.h"
 
@@ -50,7 +53,29 @@ class ReplyKeyTable {
     std::vector<Entry> entries_;
 };
 
+// One key of a family and how it is decoded: a member function of the family, or a function that
+// takes the family (for keys that share a decoder with different fields).
+template <typename Family>
+struct FamilyKey {
+    std::string key;
+    std::function<void(Family&, ReplyScanner&)> decode;
+};
+
+// Binds every key a family lists to one instance of it built on `context`, which the bound
+// decoders share. A family is a class with a constructor taking the ReplyContext and a Keys()
+// member returning its FamilyKeys.
+template <typename Family>
+void BindFamily(ReplyKeyTable& table, const ReplyContext& context) {
+    const auto family = std::make_shared<Family>(context);
+    for (FamilyKey<Family>& k : family->Keys()) {
+        table.Bind(k.key,
+                   [family, decode = std::move(k.decode)](ReplyScanner& s) { decode(*family, s); });
+    }
+}
+
+// The families, one file each; the handler binds them all.
 void BindIdentityReplies(ReplyKeyTable& table, const ReplyContext& context);
+void BindNavigationReplies(ReplyKeyTable& table, const ReplyContext& context);
 void BindModemReplies(ReplyKeyTable& table, const ReplyContext& context);
 void BindIoReplies(ReplyKeyTable& table, const ReplyContext& context);
 void BindSensorReplies(ReplyKeyTable& table, const ReplyContext& context);

@@ -47,6 +47,7 @@ ReplyHandler::ReplyHandler(DisplayModel& display, const RegionalFormats& formats
       reportError_(std::move(reportError)) {
     table_.Bind(">SERV=", [this](ReplyScanner& scan) { DecodeServ(scan); });
     BindIdentityReplies(table_, context_);
+    BindNavigationReplies(table_, context_);
     BindModemReplies(table_, context_);
     BindIoReplies(table_, context_);
     BindSensorReplies(table_, context_);

@@ -3,12 +3,35 @@
 // temperature sensors identified by the address they report, the refrigeration-unit controller
 // and the bill acceptor. Fuel-level readings also go to the calibration recorder.
 
-#include <memory>
-
 #include "protocol/ReplyFamilies.h"
 
 namespace rv {
 namespace {
+
+// Row 0..5 of a sensor address among six caption fields (row order): the first caption equal to
+// address + ":"; else the first free caption (":"), which takes address + ":"; else -1: all six
+// rows belong to other sensors, and the caller ignores this sensor's values.
+int FindSensorRow(std::string_view address, DisplayModel& display,
+                  const std::array<int, 6>& captionFields) {
+    const auto isKey = [&](const std::string& caption) {
+        return caption.size() == address.size() + 1 && caption.back() == ':' &&
+               caption.compare(0, address.size(), address) == 0;
+    };
+    for (int row = 0; row < 6; ++row) {
+        if (isKey(display.Text(captionFields[row]))) return row;
+    }
+    for (int row = 0; row < 6; ++row) {
+        if (display.Text(captionFields[row]) == ":") {
+            std::string key;
+            key.reserve(address.size() + 1);
+            key.append(address);
+            key += ':';
+            display.SetCaption(captionFields[row], key);
+            return row;
+        }
+    }
+    return -1;
+}
 
 class SensorReplies {
   public:
@@ -27,22 +50,28 @@ class SensorReplies {
         for (int n = 0; n < 3; ++n) billAcceptor_[n] = F("LL_ICT" + std::to_string(n));
     }
 
-    void Bind(ReplyKeyTable& table, const std::shared_ptr<SensorReplies>& self) {
+    std::vector<FamilyKey<SensorReplies>> Keys() const {
+        std::vector<FamilyKey<SensorReplies>> keys;
         for (const char* code : {"1480", "10", "20", "70", "1520", "340", "960", "1460"}) {
-            const int field = self->F(std::string("LL_GAS") + code);
-            table.Bind(std::string(">GAS=") + code + ";", [self, field](ReplyScanner& s) {
-                self->Set(field, s.FloatBitsField(4, self->c_.formats));
-            });
+            const int field = F(std::string("LL_GAS") + code);
+            keys.push_back({std::string(">GAS=") + code + ";",
+                            [field](SensorReplies& f, ReplyScanner& s) { f.Gas(s, field); }});
         }
-        table.Bind(">LLS=", [self](ReplyScanner& s) { self->FuelLevel(s); });
-        table.Bind(">OWT=", [self](ReplyScanner& s) { self->OneWire(s); });
-        table.Bind(">ML3=", [self](ReplyScanner& s) { self->Refrigeration(s); });
-        table.Bind(">ICT=", [self](ReplyScanner& s) { self->BillAcceptor(s); });
+        keys.push_back({">LLS=", &SensorReplies::FuelLevel});
+        keys.push_back({">OWT=", &SensorReplies::OneWire});
+        keys.push_back({">ML3=", &SensorReplies::Refrigeration});
+        keys.push_back({">ICT=", &SensorReplies::BillAcceptor});
+        return keys;
     }
 
   private:
     int F(const std::string& name) const { return c_.display.Field(name); }
     void Set(int field, std::string_view text) { c_.display.SetV(field, text, kBlack); }
+
+    // ">GAS=<gas code>;" the value's IEEE single bits
+    void Gas(ReplyScanner& s, int field) {
+        Set(field, FloatBitsField(s.NextField('\r'), 4, c_.formats));
+    }
 
     // ">LLS=" (not shown);address;level;frequency;temperature
     void FuelLevel(ReplyScanner& s) {
@@ -70,7 +99,7 @@ class SensorReplies {
             case 0:
             case 1:
             case 2:
-                Set(refrigeration_[index], s.FloatBitsField(2, c_.formats));
+                Set(refrigeration_[index], FloatBitsField(s.NextField('\r'), 2, c_.formats));
                 break;
             case 3:
                 text_ = PackedCharsText(s.NextField(';'));
@@ -105,8 +134,7 @@ class SensorReplies {
 }  // namespace
 
 void BindSensorReplies(ReplyKeyTable& table, const ReplyContext& context) {
-    auto family = std::make_shared<SensorReplies>(context);
-    family->Bind(table, family);
+    BindFamily<SensorReplies>(table, context);
 }
 
 }  // namespace rv

@@ -89,10 +89,10 @@ class FuelLevelRow : public QWidget {
 };
 
 // A folded row is a 1-pixel strip: its contents are hidden rather than cut to a slice of pixels.
-void ApplyRowHeight(QWidget* row, int height) {
-    row->setFixedHeight(height);
+void ApplyRowOpen(QWidget* row, bool open) {
+    row->setFixedHeight(open ? kSensorRowShown : kSensorRowFolded);
     for (QWidget* child : row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        child->setVisible(height >= kSensorRowShown);
+        child->setVisible(open);
     }
 }
 
@@ -218,13 +218,13 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
         }
     }
     row->setObjectName(name);
-    ApplyRowHeight(row, model_.SensorRowHeight(sensorRow));
+    ApplyRowOpen(row, model_.SensorRowOpen(sensorRow));
     return row;
 }
 
-void SensorAreaWidget::SensorRowHeightChanged(int sensorRow) {
+void SensorAreaWidget::SensorRowOpenChanged(int sensorRow) {
     if (sensorRow >= 0 && static_cast<std::size_t>(sensorRow) < rows_.size()) {
-        ApplyRowHeight(rows_[sensorRow], model_.SensorRowHeight(sensorRow));
+        ApplyRowOpen(rows_[sensorRow], model_.SensorRowOpen(sensorRow));
     }
 }
 

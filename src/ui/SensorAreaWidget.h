@@ -1,8 +1,8 @@
 #pragma once
 // The content of "Цифровые входы / выходы": the note LabelNo ("Датчики не обнаружены") and the
 // sensor area scbCDat with its groups and collapsible rows, following the display model. Every
-// row is a panel named "Panel" + its number; its height is the model's (1 pixel folded, 20 shown),
-// and the note shows exactly while the model says no row is shown.
+// row is a panel named "Panel" + its number, 1 pixel high while the model has it folded and 20 when
+// open, and the note shows exactly while the model says no row is open.
 
 #include <QWidget>
 #include <vector>
@@ -21,7 +21,7 @@ class SensorAreaWidget : public QWidget, public DisplayObserver {
     SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder, QWidget* parent = nullptr);
     ~SensorAreaWidget() override;
 
-    void SensorRowHeightChanged(int sensorRow) override;
+    void SensorRowOpenChanged(int sensorRow) override;
     void LabelNoChanged(bool visible) override;
 
   private:

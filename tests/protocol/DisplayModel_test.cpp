@@ -7,7 +7,7 @@ namespace {
 
 class RecordingObserver : public DisplayObserver {
   public:
-    void SensorRowHeightChanged(int row) override { rows.push_back(row); }
+    void SensorRowOpenChanged(int row) override { rows.push_back(row); }
     void LabelNoChanged(bool visible) override { labelNo.push_back(visible); }
     std::vector<int> rows;
     std::vector<bool> labelNo;
@@ -31,7 +31,7 @@ TEST(DisplayModel, ClearGivesEveryDisplayFieldItsIdleText) {
     EXPECT_EQ(m.Text(m.Field("LLS4")), ":");
     EXPECT_EQ(m.Text(m.Field("LLOWT0")), ":");
     EXPECT_EQ(m.BarPosition(Bar::Battery), 0);
-    for (std::size_t r = 0; r < SensorRows().size(); ++r) EXPECT_EQ(m.SensorRowHeight(r), 1);
+    for (std::size_t r = 0; r < SensorRows().size(); ++r) EXPECT_FALSE(m.SensorRowOpen(r));
     EXPECT_TRUE(m.LabelNoVisible());
 }
 
@@ -42,23 +42,23 @@ TEST(DisplayModel, FirstValueOpensItsRowAndGroupOnce) {
     m.AddObserver(&obs);
     const int ca = m.Field("LL_CA");
     m.SetV(ca, "1.00", kBlack);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowOf(ca)), 20);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(366)), 20);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(332)), 1);  // other groups stay folded
+    EXPECT_TRUE(m.SensorRowOpen(m.SensorRowOf(ca)));
+    EXPECT_TRUE(m.SensorRowOpen(m.SensorRowIndex(366)));
+    EXPECT_FALSE(m.SensorRowOpen(m.SensorRowIndex(332)));  // other groups stay folded
     EXPECT_FALSE(m.LabelNoVisible());
     const auto opened = obs.rows.size();
     m.SetV(ca, "2.00", kBlack);
-    EXPECT_EQ(obs.rows.size(), opened);  // a second value changes no height
+    EXPECT_EQ(obs.rows.size(), opened);  // a second value opens nothing more
 }
 
 TEST(DisplayModel, FuelLevelValueOpensHeaderAndColumnTitles) {
     DisplayModel m;
     m.ClearDisplay();
     m.SetV(m.Field("LL_LS2Z"), "1200", kBlack);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(333)), 20);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(332)), 20);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(kSensorColumnTitleRow)), 20);
-    EXPECT_EQ(m.SensorRowHeight(m.SensorRowIndex(366)), 1);
+    EXPECT_TRUE(m.SensorRowOpen(m.SensorRowIndex(333)));
+    EXPECT_TRUE(m.SensorRowOpen(m.SensorRowIndex(332)));
+    EXPECT_TRUE(m.SensorRowOpen(m.SensorRowIndex(kSensorColumnTitleRow)));
+    EXPECT_FALSE(m.SensorRowOpen(m.SensorRowIndex(366)));
 }
 
 TEST(DisplayModel, MaskedEditTakesTextThroughMaskAndRunsItsHandler) {

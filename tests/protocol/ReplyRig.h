@@ -42,7 +42,7 @@ struct ReplyRig {
     }
     Colour ColourOf(std::string_view name) const { return display.ColourOf(display.Field(name)); }
     bool RowOpen(std::string_view name) const {
-        return display.SensorRowHeight(display.SensorRowOf(display.Field(name))) >= 20;
+        return display.SensorRowOpen(display.SensorRowOf(display.Field(name)));
     }
 
     RegionalFormats formats;

@@ -54,6 +54,25 @@ TEST(SensorReplies, AddressesTakeRowsInOrderOfFirstSight) {
     EXPECT_EQ(rig.Text("LL_LS0Y"), "300");
 }
 
+TEST(SensorReplies, AnAddressOwnsTheRowOfItsWholeCaptionOrTakesTheFirstFreeOne) {
+    ReplyRig rig;
+    rig.Line(">OWT=85;1");
+    rig.Line(">OWT=8;2");  // a prefix of "85" is another sensor
+    rig.Line(">OWT=5;3");  // and so is its end
+    rig.Line(">OWT=8;4");
+    EXPECT_EQ(rig.Text("LLOWT0"), "85:");
+    EXPECT_EQ(rig.Text("LLOWT1"), "8:");
+    EXPECT_EQ(rig.Text("LLOWT2"), "5:");
+    EXPECT_EQ(rig.Text("LL_OW1"), "4");
+    EXPECT_EQ(rig.Text("LL_OW2"), "3");
+    // A free row before taken ones is the first free row.
+    rig.display.SetCaption(rig.F("LLOWT1"), ":");
+    rig.Line(">OWT=99;5");
+    EXPECT_EQ(rig.Text("LLOWT1"), "99:");
+    EXPECT_EQ(rig.Text("LL_OW1"), "5");
+    EXPECT_EQ(rig.Text("LLOWT3"), ":");
+}
+
 TEST(SensorReplies, SeventhAddressIsIgnored) {
     ReplyRig rig;
     for (int a = 1; a <= 6; ++a) {
