@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/LogStore.h"
+#include "base/ObserverList.h"
 #include "protocol/DisplayModel.h"
 #include "text/RegionalFormats.h"
 
@@ -52,8 +52,7 @@ class Console {
     // traffic log emptied, the calibration recorder reset.
     void StatClearExecute();
 
-    void AddLogObserver(LogObserver* observer) { logObservers_.push_back(observer); }
-    void RemoveLogObserver(LogObserver* observer) { std::erase(logObservers_, observer); }
+    Subscription Subscribe(LogObserver& observer) { return logObservers_.Subscribe(observer); }
 
   protected:
     // Decoding of the reply keys of one block (step after logging); empty until the decoders
@@ -69,7 +68,7 @@ class Console {
     LogStore log_;
     std::int64_t receivedBytes_ = 0;
     int pinField_;
-    std::vector<LogObserver*> logObservers_;
+    ObserverList<LogObserver> logObservers_;
 };
 
 }  // namespace rv

@@ -76,11 +76,8 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // Reception ends before the widgets and the form it feeds go away, and the widgets, which
-    // observe the form, go before the form.
+    // Reception ends before the form it feeds goes away.
     StopReception();
-    delete menu_;
-    delete takeCentralWidget();
 }
 
 void MainWindow::BuildLayout() {
