@@ -124,7 +124,7 @@ void MainWindow::BuildLayout() {
     };
     handlers.showMonitor = [this] { N8Click(); };
     handlers.showCalibration = [this] { N9Click(); };
-    menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);
+    new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
 
     // The design's client area, at its design position (the outer sizes follow in FormCreate).
     resize(kDesignClientWidth, kDesignClientHeight);
