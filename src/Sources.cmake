@@ -1,8 +1,8 @@
 # Source lists, file by file: a file is core or widget by the list it is in, never by its name.
 #
-# Core (revodive_core): standard C++ only, every rule of the console. Folders app/, calibration/,
-# commands/, files/, layout/, protocol/, serial/ and text/ hold core files; the widgets live in ui/
-# and, beside their subsystem, in files named ...Page, ...Widget or ...Qt. The core_includes test
+# Core (revodive_core): standard C++ only, every rule of the console. Folders app/, base/,
+# calibration/, commands/, files/, layout/, protocol/, serial/ and text/ hold core files; the
+# widgets live in ui/ and, beside their subsystem, in files named ...Page, ...Widget or ...Qt. The core_includes test
 # keeps it so (no core file includes a Qt or ui/ header, no include cycle between core folders).
 
 set(REVODIVE_CORE_SOURCES
@@ -16,6 +16,7 @@ set(REVODIVE_CORE_SOURCES
     app/MainForm.h
     app/SystemClock.cpp
     app/SystemClock.h
+    base/ObserverList.h
     calibration/Recorder.cpp
     calibration/Recorder.h
     calibration/Recovery.cpp

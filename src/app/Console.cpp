@@ -23,7 +23,7 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     receivedBytes_ += size > 0 ? size : 0;
     ShowReceivedBytes();
     log_.WriteLog(block, clock_.Now());
-    for (auto* o : logObservers_) o->LinesAppended(log_.Count());
+    logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
     replies_.Decode(block);
 }
 
@@ -34,7 +34,7 @@ void Console::ShowReceivedBytes() {
 void Console::StatClearExecute() {
     display_.ClearDisplay();
     log_.Clear();
-    for (auto* o : logObservers_) o->LogCleared();
+    logObservers_.Notify(&LogObserver::LogCleared);
     recorder_.InitTar();
 }
 

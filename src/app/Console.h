@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/LogStore.h"
+#include "base/ObserverList.h"
 #include "calibration/Recorder.h"
 #include "protocol/DisplayModel.h"
 #include "protocol/ReplyHandler.h"
@@ -63,8 +63,7 @@ class Console {
     // traffic log emptied, the calibration recorder reset.
     void StatClearExecute();
 
-    void AddLogObserver(LogObserver* observer) { logObservers_.push_back(observer); }
-    void RemoveLogObserver(LogObserver* observer) { std::erase(logObservers_, observer); }
+    Subscription Subscribe(LogObserver& observer) { return logObservers_.Subscribe(observer); }
 
   private:
     const RegionalFormats& formats_;
@@ -75,7 +74,7 @@ class Console {
     ReplyHandler replies_;
     std::int64_t receivedBytes_ = 0;
     int pinField_;
-    std::vector<LogObserver*> logObservers_;
+    ObserverList<LogObserver> logObservers_;
 };
 
 }  // namespace rv

@@ -168,12 +168,8 @@ CalibrationPage::CalibrationPage(Recorder& recorder, std::function<std::string()
     scb2_->setWidget(columns);
     layout->addWidget(scb2_);
 
-    recorder_.AddObserver(this);
+    recorderSubscription_ = recorder_.Subscribe(*this);
     for (int n = 1; n <= kTarChannels; ++n) ShowWholeChannel(n);
-}
-
-CalibrationPage::~CalibrationPage() {
-    recorder_.RemoveObserver(this);
 }
 
 void CalibrationPage::SetChannelWidth(int w) {

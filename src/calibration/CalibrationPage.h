@@ -34,7 +34,6 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     // exportTarget nullptr: the real save dialog and file write (TarExportDialogQt).
     CalibrationPage(Recorder& recorder, std::function<std::string()> exePath,
                     QWidget* parent = nullptr, TarExportTarget* exportTarget = nullptr);
-    ~CalibrationPage() override;
 
     // Width of panDat1..panDat4 (the window's column rule computes it).
     void SetChannelWidth(int w);
@@ -115,6 +114,7 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     TarExportTarget* target_;
     QScrollArea* scb2_ = nullptr;
     std::array<ChannelView, kTarChannels> channels_{};
+    Subscription recorderSubscription_;
 };
 
 }  // namespace rv

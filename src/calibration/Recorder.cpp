@@ -82,14 +82,6 @@ Recorder::Recorder(const DisplayModel& display, const Clock& clock, const Region
     }
 }
 
-void Recorder::AddObserver(RecorderObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void Recorder::RemoveObserver(RecorderObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
-}
-
 std::string Recorder::TimeText() const {
     return HhNnSsText(clock_.Now(), formats_);
 }
@@ -132,7 +124,7 @@ void Recorder::UpdateTarDat(std::string_view name, std::string_view value) {
         if (time.empty()) time = TimeText();
         c.pd2 = time;
         c.pd3.assign(value);
-        Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+        observers_.Notify(&RecorderObserver::EntryRowChanged, n);
     }
 }
 
@@ -152,7 +144,7 @@ void Recorder::InitTar() {
         c.itemIndex = 0;
         c.tarName = c.ComboText();
         c.panStatEnabled = false;
-        Notify([n](RecorderObserver& o) { o.SourceListChanged(n); });
+        observers_.Notify(&RecorderObserver::SourceListChanged, n);
         ClearTarDat(n);
     }
 }
@@ -169,7 +161,7 @@ void Recorder::ClearTarDat(int n) {
     c.pd4.clear();
     c.comment.clear();
     c.exportVisible = false;
-    Notify([n](RecorderObserver& o) {
+    observers_.Notify([n](RecorderObserver& o) {
         o.ChannelCleared(n);
         o.EntryRowChanged(n);
         o.ExportButtonChanged(n);
@@ -188,7 +180,7 @@ void Recorder::AddTarPanel(int n, std::string_view level, std::string_view value
     c.rows.push_back(std::move(row));
     ++c.visibleRows;
     const std::size_t index = c.rows.size() - 1;
-    Notify([n, index](RecorderObserver& o) { o.RowAdded(n, index); });
+    observers_.Notify(&RecorderObserver::RowAdded, n, index);
 }
 
 std::size_t Recorder::RenumberTarRows(int n) {
@@ -211,7 +203,7 @@ void Recorder::ClickDel(int n, std::size_t index) {
     c.rows[index].visible = false;
     const std::size_t count = RenumberTarRows(n);
     c.exportVisible = count > 0;
-    Notify([n, index](RecorderObserver& o) {
+    observers_.Notify([n, index](RecorderObserver& o) {
         o.RowHidden(n, index);
         o.ExportButtonChanged(n);
     });
@@ -223,16 +215,16 @@ void Recorder::cmbDatNChange(int n, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= c.items.size()) return;
     if (c.itemIndex != index) {
         c.itemIndex = index;
-        Notify([n](RecorderObserver& o) { o.SourceListChanged(n); });
+        observers_.Notify(&RecorderObserver::SourceListChanged, n);
     }
     c.panStatEnabled = index > 0;
-    Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+    observers_.Notify(&RecorderObserver::EntryRowChanged, n);
     if (c.ComboText() == c.tarName) return;  // the same source again: the table stays
     ClearTarDat(n);
     c.tarName = c.ComboText();
     c.pd3 = LoadTarDatValue(c.tarName);
     c.pd2 = index == 0 ? std::string() : TimeText();
-    Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+    observers_.Notify(&RecorderObserver::EntryRowChanged, n);
 }
 
 void Recorder::cmbDatNDropDown(int n) {
@@ -248,7 +240,7 @@ void Recorder::cmbDatNDropDown(int n) {
     }
     const auto it = std::find(c.items.begin(), c.items.end(), c.tarName);
     c.itemIndex = it == c.items.end() ? -1 : static_cast<int>(it - c.items.begin());
-    Notify([n](RecorderObserver& o) { o.SourceListChanged(n); });
+    observers_.Notify(&RecorderObserver::SourceListChanged, n);
 }
 
 bool Recorder::pdN4KeyPress(char key) {
@@ -262,7 +254,7 @@ void Recorder::pdN4Change(int n, std::string_view text) {
     for (char ch : text) {
         if (IsDigit(ch)) c.pd4 += ch;
     }
-    Notify([n](RecorderObserver& o) { o.EntryRowChanged(n); });
+    observers_.Notify(&RecorderObserver::EntryRowChanged, n);
 }
 
 void Recorder::cmdSNClick(int n) {
@@ -279,7 +271,7 @@ void Recorder::cmdSNClick(int n) {
     c.pd2.clear();
     c.pd3.clear();
     c.pd4.clear();
-    Notify([n](RecorderObserver& o) {
+    observers_.Notify([n](RecorderObserver& o) {
         o.ExportButtonChanged(n);
         o.EntryRowChanged(n);
     });

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ObserverList.h"
 #include "calibration/TableExport.h"
 #include "calibration/TarList.h"
 #include "protocol/CalibrationCapture.h"
@@ -100,8 +101,7 @@ class Recorder : public CalibrationCapture {
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
-    void AddObserver(RecorderObserver* observer);
-    void RemoveObserver(RecorderObserver* observer);
+    Subscription Subscribe(RecorderObserver& observer) { return observers_.Subscribe(observer); }
 
     // The placeholder "выбрать": no source selected.
     static const std::string& Placeholder();
@@ -158,10 +158,6 @@ class Recorder : public CalibrationCapture {
     static std::size_t Slot(int n) { return static_cast<std::size_t>(n - 1); }
     static bool Valid(int n) { return n >= 1 && n <= kTarChannels; }
     std::string TimeText() const;
-    template <typename F>
-    void Notify(F f) {
-        for (auto* o : observers_) f(*o);
-    }
 
     const DisplayModel& display_;
     const Clock& clock_;
@@ -175,7 +171,7 @@ class Recorder : public CalibrationCapture {
     };
     std::vector<Prefix> prefixes_;
     int unitIdField_;
-    std::vector<RecorderObserver*> observers_;
+    ObserverList<RecorderObserver> observers_;
 };
 
 }  // namespace rv

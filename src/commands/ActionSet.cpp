@@ -1,6 +1,5 @@
 #include "commands/ActionSet.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -31,13 +30,13 @@ bool ActionSet::IsDevice(int action) const {
 void ActionSet::SetTag(int action, int tag) {
     if (states_[action].tag == tag) return;
     states_[action].tag = tag;
-    Notify(action);
+    observers_.Notify(&ActionObserver::ActionChanged, action);
 }
 
 void ActionSet::SetEnabled(int action, bool enabled) {
     if (states_[action].enabled == enabled) return;
     states_[action].enabled = enabled;
-    Notify(action);
+    observers_.Notify(&ActionObserver::ActionChanged, action);
 }
 
 void ActionSet::ApplyLinkRule(bool portOpen) {
@@ -77,18 +76,6 @@ void ActionSet::GoHomeExecute() {
 
 bool ActionSet::Send(const std::string& line) const {
     return send_ ? send_(line) : false;
-}
-
-void ActionSet::AddObserver(ActionObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void ActionSet::RemoveObserver(ActionObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
-}
-
-void ActionSet::Notify(int action) {
-    for (auto* o : observers_) o->ActionChanged(action);
 }
 
 }  // namespace rv

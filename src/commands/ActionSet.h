@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ObserverList.h"
 #include "commands/CommandCatalogue.h"
 
 namespace rv {
@@ -77,8 +78,7 @@ class ActionSet {
     // One command line through the send function; false when none is set or the write failed.
     bool Send(const std::string& line) const;
 
-    void AddObserver(ActionObserver* observer);
-    void RemoveObserver(ActionObserver* observer);
+    Subscription Subscribe(ActionObserver& observer) { return observers_.Subscribe(observer); }
 
   private:
     struct State {
@@ -87,12 +87,10 @@ class ActionSet {
         ExecuteHandler handler;
     };
 
-    void Notify(int action);
-
     std::vector<State> states_;
     SendFunction send_;
     HomePageOpener openHome_;
-    std::vector<ActionObserver*> observers_;
+    ObserverList<ActionObserver> observers_;
 };
 
 }  // namespace rv

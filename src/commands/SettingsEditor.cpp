@@ -178,7 +178,7 @@ void SettingsEditor::AccessPointChange(int sim) {
         display_.SetFieldColour(slot.field, hint.empty() ? kBlack : kRed);
         if (hint != slot.hint) {
             slot.hint = std::move(hint);
-            for (auto* o : observers_) o->HintChanged(slot.field);
+            observers_.Notify(&SettingsObserver::HintChanged, slot.field);
         }
     }
     actions_.SetTag(strWrite_[sim], tag);
@@ -226,14 +226,6 @@ void SettingsEditor::ButtonClick(std::string_view button) {
         if (button == b.name) return actions_.Execute(b.action);
     }
     throw std::logic_error("no settings button " + std::string(button));
-}
-
-void SettingsEditor::AddObserver(SettingsObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void SettingsEditor::RemoveObserver(SettingsObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 }  // namespace rv

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ObserverList.h"
 #include "commands/ActionSet.h"
 #include "protocol/DisplayModel.h"
 
@@ -118,8 +119,7 @@ class SettingsEditor {
     std::string PinLine(int sim) const;          // sim 0 or 1
     std::string AccessPointLine(int sim) const;  // sim 0 or 1
 
-    void AddObserver(SettingsObserver* observer);
-    void RemoveObserver(SettingsObserver* observer);
+    Subscription Subscribe(SettingsObserver& observer) { return observers_.Subscribe(observer); }
 
   private:
     struct Slot {
@@ -145,7 +145,7 @@ class SettingsEditor {
     int strWrite_[2];
     int typingField_ = -1;
     bool typingNotInCodePage_ = false;
-    std::vector<SettingsObserver*> observers_;
+    ObserverList<SettingsObserver> observers_;
 };
 
 }  // namespace rv

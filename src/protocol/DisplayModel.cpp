@@ -81,7 +81,7 @@ int DisplayModel::Field(std::string_view name) const {
 }
 
 void DisplayModel::NotifyField(int field) {
-    for (auto* o : observers_) o->FieldChanged(field);
+    observers_.Notify(&DisplayObserver::FieldChanged, field);
 }
 
 void DisplayModel::SetV(int field, std::string_view text, Colour colour) {
@@ -136,13 +136,13 @@ void DisplayModel::SetChangeHandler(int field, std::function<void(int)> handler)
 void DisplayModel::SetBar(Bar bar, int position) {
     const int clamped = std::clamp(position, 0, BarMaximum(bar));
     bars_[static_cast<int>(bar)] = clamped;
-    for (auto* o : observers_) o->BarChanged(bar);
+    observers_.Notify(&DisplayObserver::BarChanged, bar);
 }
 
 void DisplayModel::SetSensorRowOpen(int sensorRow, bool open) {
     if (rowOpen_[sensorRow] == open) return;
     rowOpen_[sensorRow] = open;
-    for (auto* o : observers_) o->SensorRowOpenChanged(sensorRow);
+    observers_.Notify(&DisplayObserver::SensorRowOpenChanged, sensorRow);
 }
 
 int DisplayModel::SensorRowIndex(int panelNumber) const {
@@ -153,7 +153,7 @@ int DisplayModel::SensorRowIndex(int panelNumber) const {
 void DisplayModel::SetLabelNo(bool visible) {
     if (labelNoVisible_ == visible) return;
     labelNoVisible_ = visible;
-    for (auto* o : observers_) o->LabelNoChanged(visible);
+    observers_.Notify(&DisplayObserver::LabelNoChanged, visible);
 }
 
 void DisplayModel::ScbCDatResize() {
@@ -204,14 +204,6 @@ void DisplayModel::ClearDisplay() {
     if (columnTitleRow_ >= 0) SetSensorRowOpen(columnTitleRow_, false);
     // Every row is folded now; the note "sensors not detected" belongs in their place again.
     ScbCDatResize();
-}
-
-void DisplayModel::AddObserver(DisplayObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void DisplayModel::RemoveObserver(DisplayObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 }  // namespace rv

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/ObserverList.h"
 #include "layout/SectionPlan.h"
 #include "protocol/Colours.h"
 
@@ -79,8 +80,7 @@ class DisplayModel {
     // the fuel-level title row folded, then the note shown again since no row is left open.
     void ClearDisplay();
 
-    void AddObserver(DisplayObserver* observer);
-    void RemoveObserver(DisplayObserver* observer);
+    Subscription Subscribe(DisplayObserver& observer) { return observers_.Subscribe(observer); }
 
   private:
     struct FieldState {
@@ -110,7 +110,7 @@ class DisplayModel {
     int columnTitleRow_ = -1;
     int bars_[2] = {0, 0};
     bool labelNoVisible_ = true;
-    std::vector<DisplayObserver*> observers_;
+    ObserverList<DisplayObserver> observers_;
 };
 
 }  // namespace rv

@@ -58,9 +58,9 @@ void ConnectionControl::FindActionExecute() {
     // Fresh items carry no check mark and fresh buttons no highlight.
     checkedPort_ = 0;
     highlighted_ = 0;
-    Notify([](ConnectionObserver& o) { o.PortsChanged(); });
-    Notify([](ConnectionObserver& o) { o.PortItemChecksChanged(); });
-    Notify([](ConnectionObserver& o) { o.HighlightChanged(); });
+    observers_.Notify(&ConnectionObserver::PortsChanged);
+    observers_.Notify(&ConnectionObserver::PortItemChecksChanged);
+    observers_.Notify(&ConnectionObserver::HighlightChanged);
 }
 
 void ConnectionControl::StartExecute(int n) {
@@ -87,7 +87,7 @@ void ConnectionControl::PortItemClick(int n) {
     // Radio item with automatic check: a click toggles its own mark, which removes the mark from
     // the other items of the group.
     checkedPort_ = checkedPort_ == n ? 0 : n;
-    Notify([](ConnectionObserver& o) { o.PortItemChecksChanged(); });
+    observers_.Notify(&ConnectionObserver::PortItemChecksChanged);
     StartExecute(n);
 }
 
@@ -104,7 +104,7 @@ void ConnectionControl::SpeedItemClick(int index) {
     if (!speedEnabled_[index]) return;  // a disabled item cannot be clicked
     checkedSpeed_ = index;
     q_.SetPortSpeed(SpeedItems()[index].speed);
-    Notify([](ConnectionObserver& o) { o.SpeedItemsChanged(); });
+    observers_.Notify(&ConnectionObserver::SpeedItemsChanged);
 }
 
 void ConnectionControl::UpdateStatus() {
@@ -116,14 +116,14 @@ void ConnectionControl::UpdateStatus() {
     }
     headerButtonsEnabled_ = open;
     actions_.ApplyLinkRule(open);
-    Notify([](ConnectionObserver& o) { o.LinkChanged(); });
+    observers_.Notify(&ConnectionObserver::LinkChanged);
 }
 
 void ConnectionControl::UpdatePort() {
     const int p = q_.IsOpen() ? q_.Port() : 0;
     if (p == highlighted_) return;
     highlighted_ = p;
-    Notify([](ConnectionObserver& o) { o.HighlightChanged(); });
+    observers_.Notify(&ConnectionObserver::HighlightChanged);
 }
 
 void ConnectionControl::UpdateSpeed(bool enabled) {
@@ -133,15 +133,7 @@ void ConnectionControl::UpdateSpeed(bool enabled) {
         changed = changed || speedEnabled_[i] != enabled;
         speedEnabled_[i] = enabled;
     }
-    if (changed) Notify([](ConnectionObserver& o) { o.SpeedItemsChanged(); });
-}
-
-void ConnectionControl::AddObserver(ConnectionObserver* observer) {
-    observers_.push_back(observer);
-}
-
-void ConnectionControl::RemoveObserver(ConnectionObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+    if (changed) observers_.Notify(&ConnectionObserver::SpeedItemsChanged);
 }
 
 }  // namespace rv

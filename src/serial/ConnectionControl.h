@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ObserverList.h"
 #include "commands/ActionSet.h"
 #include "protocol/DisplayModel.h"
 #include "serial/CommPortDriver.h"
@@ -104,15 +105,9 @@ class ConnectionControl {
     bool HeaderButtonsEnabled() const { return headerButtonsEnabled_; }
     bool IsOpen() const { return q_.IsOpen(); }
 
-    void AddObserver(ConnectionObserver* observer);
-    void RemoveObserver(ConnectionObserver* observer);
+    Subscription Subscribe(ConnectionObserver& observer) { return observers_.Subscribe(observer); }
 
   private:
-    template <typename F>
-    void Notify(F f) {
-        for (auto* o : observers_) f(*o);
-    }
-
     TCommPortDriver& q_;
     DisplayModel& display_;
     ActionSet& actions_;
@@ -125,7 +120,7 @@ class ConnectionControl {
     bool headerButtonsEnabled_ = false;
     int statusField_;
     int portField_;
-    std::vector<ConnectionObserver*> observers_;
+    ObserverList<ConnectionObserver> observers_;
 };
 
 }  // namespace rv

@@ -79,11 +79,7 @@ DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QW
     layout->addWidget(bar);
 
     connect(button1_, &QPushButton::clicked, this, [this] { DoCommandClick(); });
-    form_.Actions().AddObserver(this);
-}
-
-DataSectionWidget::~DataSectionWidget() {
-    form_.Actions().RemoveObserver(this);
+    actionsSubscription_ = form_.Actions().Subscribe(*this);
 }
 
 void DataSectionWidget::ActionChanged(int action) {

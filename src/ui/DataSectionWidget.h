@@ -4,7 +4,7 @@
 //
 // "Выполнить" sends the box's text as it stands (CR + text + LF, in Windows-1251) and leaves the
 // text in the box; it is enabled exactly while the action DoCommand is. Enter in the box does not
-// send. The widgets observe the form: the form must outlive them.
+// send.
 
 #include <QWidget>
 
@@ -22,7 +22,6 @@ class TrafficLogView;
 class DataSectionWidget : public QWidget, public ActionObserver {
   public:
     DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QWidget* parent = nullptr);
-    ~DataSectionWidget() override;
 
     void ActionChanged(int action) override;
 
@@ -34,6 +33,7 @@ class DataSectionWidget : public QWidget, public ActionObserver {
     TrafficLogView* memo_ = nullptr;
     QLineEdit* sendBox_ = nullptr;
     QPushButton* button1_ = nullptr;
+    Subscription actionsSubscription_;
 };
 
 }  // namespace rv

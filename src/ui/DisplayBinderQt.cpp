@@ -12,13 +12,10 @@ namespace rv {
 namespace {}  // namespace
 
 DisplayBinderQt::DisplayBinderQt(DisplayModel& model, QObject* parent)
-    : QObject(parent), model_(model), widgets_(model.FieldCount(), nullptr) {
-    model_.AddObserver(this);
-}
-
-DisplayBinderQt::~DisplayBinderQt() {
-    model_.RemoveObserver(this);
-}
+    : QObject(parent),
+      model_(model),
+      widgets_(model.FieldCount(), nullptr),
+      displaySubscription_(model_.Subscribe(*this)) {}
 
 QWidget* DisplayBinderQt::Make(std::string_view name, QWidget* parent) {
     const int field = model_.Field(name);

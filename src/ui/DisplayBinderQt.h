@@ -20,7 +20,6 @@ namespace rv {
 class DisplayBinderQt : public QObject, public DisplayObserver {
   public:
     explicit DisplayBinderQt(DisplayModel& model, QObject* parent = nullptr);
-    ~DisplayBinderQt() override;
 
     // The widget of a display field, made once: a QLabel for a label field, a borderless
     // light-grey read-only QLineEdit for an edit field (its text can be selected and copied), a
@@ -47,6 +46,7 @@ class DisplayBinderQt : public QObject, public DisplayObserver {
     DisplayModel& model_;
     std::vector<QWidget*> widgets_;  // by field index
     QProgressBar* bars_[2] = {nullptr, nullptr};
+    Subscription displaySubscription_;
 };
 
 }  // namespace rv

@@ -39,15 +39,10 @@ MainMenuQt::MainMenuQt(QMenuBar* bar, MainForm& form, WindowHandlers handlers, Q
     calibration->setObjectName(QStringLiteral("N9"));
     connect(calibration, &QAction::triggered, this, [this] { handlers_.showCalibration(); });
 
-    form_.Actions().AddObserver(this);
-    form_.Connection().AddObserver(this);
+    actionsSubscription_ = form_.Actions().Subscribe(*this);
+    connectionSubscription_ = form_.Connection().Subscribe(*this);
     PortsChanged();
     SpeedItemsChanged();
-}
-
-MainMenuQt::~MainMenuQt() {
-    form_.Actions().RemoveObserver(this);
-    form_.Connection().RemoveObserver(this);
 }
 
 void MainMenuQt::CreateCommandActions() {

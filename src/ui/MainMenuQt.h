@@ -32,7 +32,6 @@ class MainMenuQt : public QObject, public ActionObserver, public ConnectionObser
     };
 
     MainMenuQt(QMenuBar* bar, MainForm& form, WindowHandlers handlers, QObject* parent = nullptr);
-    ~MainMenuQt() override;
 
     // The QAction of a command action of the catalogue, by its name.
     QAction* ActionOf(const char* name) const;
@@ -56,6 +55,8 @@ class MainMenuQt : public QObject, public ActionObserver, public ConnectionObser
     QActionGroup* portGroup_ = nullptr;
     std::vector<QAction*> portItems_;
     std::vector<QAction*> speedItems_;
+    Subscription actionsSubscription_;
+    Subscription connectionSubscription_;
 };
 
 }  // namespace rv

@@ -75,11 +75,8 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // Reception ends before the widgets and the form it feeds go away, and the widgets, which
-    // observe the form, go before the form.
+    // Reception ends before the form it feeds goes away.
     StopReception();
-    delete menu_;
-    delete takeCentralWidget();
 }
 
 void MainWindow::BuildLayout() {
@@ -126,7 +123,7 @@ void MainWindow::BuildLayout() {
     };
     handlers.showMonitor = [this] { N8Click(); };
     handlers.showCalibration = [this] { N9Click(); };
-    menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);
+    new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
 
     // The design's client area, at its design position (the outer sizes follow in FormCreate).
     resize(kDesignClientWidth, kDesignClientHeight);

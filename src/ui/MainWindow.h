@@ -18,7 +18,6 @@ namespace rv {
 
 class CalibrationPage;
 class DisplayBinderQt;
-class MainMenuQt;
 class MonitorView;
 class TimerTickQt;
 
@@ -70,7 +69,6 @@ class MainWindow : public QMainWindow {
     QTabWidget* pages_ = nullptr;
     MonitorView* monitor_ = nullptr;
     CalibrationPage* calibration_ = nullptr;
-    MainMenuQt* menu_ = nullptr;
     QLabel* errorText_ = nullptr;
     bool shown_ = false;
 };

@@ -73,25 +73,10 @@ MonitorView::MonitorView(MainForm& form, DisplayBinderQt& binder, QWidget* paren
     columns_[0]->Append(Section("PanelA1"));
     columns_[0]->Append(Section("PanelA2"));
 
-    form_.Connection().AddObserver(this);
-    observing_ = true;
-    // The binder shows the form's display model, so it always goes before the form does (its own
-    // destructor still reaches the model). A window that destroys its child widgets only after
-    // the form has gone thus still gets the view off the form's observer list in time.
-    connect(&binder_, &QObject::destroyed, this, [this] { StopObserving(); });
+    connectionSubscription_ = form_.Connection().Subscribe(*this);
     PortsChanged();
     HighlightChanged();
     LinkChanged();
-}
-
-MonitorView::~MonitorView() {
-    StopObserving();
-}
-
-void MonitorView::StopObserving() {
-    if (!observing_) return;
-    observing_ = false;
-    form_.Connection().RemoveObserver(this);
 }
 
 SectionWidget* MonitorView::BuildSection(const SectionPlan& plan) {

@@ -29,7 +29,6 @@ class SectionWidget;
 class MonitorView : public QWidget, public ConnectionObserver {
   public:
     MonitorView(MainForm& form, DisplayBinderQt& binder, QWidget* parent = nullptr);
-    ~MonitorView() override;
 
     // The column rule; also runs on every resize of Panel0.
     void Panel0Resize();
@@ -54,7 +53,6 @@ class MonitorView : public QWidget, public ConnectionObserver {
     void LayoutColumns(const ColumnRule::Result& r);
     void RelayoutColumnOf(SectionWidget* section);
     void RelayoutColumn(int column);
-    void StopObserving();
 
     MainForm& form_;
     DisplayBinderQt& binder_;
@@ -67,7 +65,7 @@ class MonitorView : public QWidget, public ConnectionObserver {
     std::map<std::string, SectionWidget*> sections_;
     PortStripWidget* portStrip_ = nullptr;
     std::vector<QToolButton*> headerCommands_;
-    bool observing_ = false;
+    Subscription connectionSubscription_;
 };
 
 }  // namespace rv

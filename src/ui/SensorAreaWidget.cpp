@@ -143,11 +143,7 @@ SensorAreaWidget::SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder,
     area_->viewport()->setAutoFillBackground(false);
 
     labelNo_->setVisible(model_.LabelNoVisible());
-    model_.AddObserver(this);
-}
-
-SensorAreaWidget::~SensorAreaWidget() {
-    model_.RemoveObserver(this);
+    displaySubscription_ = model_.Subscribe(*this);
 }
 
 QLabel* SensorAreaWidget::MakeRunTimeCaption(const char* name, int width, DisplayBinderQt& binder,

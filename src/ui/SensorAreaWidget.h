@@ -19,7 +19,6 @@ class DisplayBinderQt;
 class SensorAreaWidget : public QWidget, public DisplayObserver {
   public:
     SensorAreaWidget(DisplayModel& model, DisplayBinderQt& binder, QWidget* parent = nullptr);
-    ~SensorAreaWidget() override;
 
     void SensorRowOpenChanged(int sensorRow) override;
     void LabelNoChanged(bool visible) override;
@@ -33,6 +32,7 @@ class SensorAreaWidget : public QWidget, public DisplayObserver {
     QLabel* labelNo_ = nullptr;
     QScrollArea* area_ = nullptr;
     std::vector<QWidget*> rows_;  // by index into SensorRows()
+    Subscription displaySubscription_;
 };
 
 }  // namespace rv

@@ -105,15 +105,9 @@ SettingsSectionWidget::SettingsSectionWidget(MainForm& form, DisplayBinderQt& /*
     layout->addWidget(MakeAccessPointRow("Пароль2:", "LL_SS22", this));
     layout->addWidget(MakeButtonRow(6, kAccessPointButtonRowHeight, this));
 
-    form_.Display().AddObserver(this);
-    form_.Actions().AddObserver(this);
-    form_.Settings().AddObserver(this);
-}
-
-SettingsSectionWidget::~SettingsSectionWidget() {
-    form_.Settings().RemoveObserver(this);
-    form_.Actions().RemoveObserver(this);
-    form_.Display().RemoveObserver(this);
+    displaySubscription_ = form_.Display().Subscribe(*this);
+    actionsSubscription_ = form_.Actions().Subscribe(*this);
+    settingsSubscription_ = form_.Settings().Subscribe(*this);
 }
 
 QLineEdit* SettingsSectionWidget::MakeBox(const char* name, bool pin, QWidget* parent) {

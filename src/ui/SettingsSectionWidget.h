@@ -9,8 +9,7 @@
 // so typing never moves the cursor, and a typed character outside Windows-1251 stays visible (the
 // field is refused with its hint) instead of turning into the "?" the model holds for it.
 //
-// The section's widgets observe the form's display model, actions and settings editor: the form
-// must outlive them.
+// The section observes the form's display model, actions and settings editor.
 
 #include <QWidget>
 #include <string>
@@ -34,7 +33,6 @@ class SettingsSectionWidget : public QWidget,
                               public SettingsObserver {
   public:
     SettingsSectionWidget(MainForm& form, DisplayBinderQt& binder, QWidget* parent = nullptr);
-    ~SettingsSectionWidget() override;
 
     void FieldChanged(int field) override;
     void ActionChanged(int action) override;
@@ -62,6 +60,9 @@ class SettingsSectionWidget : public QWidget,
     std::vector<Box> boxes_;
     std::vector<Button> buttons_;
     int typingField_ = -1;
+    Subscription displaySubscription_;
+    Subscription actionsSubscription_;
+    Subscription settingsSubscription_;
 };
 
 }  // namespace rv

@@ -31,12 +31,8 @@ TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     lines_ = static_cast<int>(console_.Log().Count());
-    console_.AddLogObserver(this);
+    logSubscription_ = console_.Subscribe(*this);
     UpdateRange();
-}
-
-TrafficLogView::~TrafficLogView() {
-    console_.RemoveLogObserver(this);
 }
 
 int TrafficLogView::LineHeight() const {

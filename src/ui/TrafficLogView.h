@@ -4,8 +4,6 @@
 // show or to append to than an empty one. It keeps the newest line in sight while the technician
 // has it scrolled to the bottom, and lets the technician select lines (click, Shift+click, drag,
 // Ctrl+A) and copy them (Ctrl+C).
-//
-// It observes the form's log: the form must outlive the view.
 
 #include <QAbstractScrollArea>
 #include <QStaticText>
@@ -19,7 +17,6 @@ namespace rv {
 class TrafficLogView : public QAbstractScrollArea, public LogObserver {
   public:
     TrafficLogView(Console& console, QWidget* parent = nullptr);
-    ~TrafficLogView() override;
 
     // The lines the view knows of and the text of one (UTF-8 for display).
     int LineCount() const { return lines_; }
@@ -59,6 +56,7 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     // The lines lately drawn, laid out once: a log line never changes until the clear, and while
     // the log follows its newest line each repaint draws almost the same lines again.
     std::unordered_map<int, QStaticText> prepared_;
+    Subscription logSubscription_;
 };
 
 }  // namespace rv

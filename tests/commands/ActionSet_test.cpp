@@ -173,7 +173,7 @@ TEST(ActionSet, LinkRuleEnablesDeviceActionsWithTagZeroOnly) {
 TEST(ActionSet, ObserverHearsRealChangesOnly) {
     ActionSet actions;
     ChangeCounter counter;
-    actions.AddObserver(&counter);
+    Subscription subscription = actions.Subscribe(counter);
     actions.ApplyLinkRule(false);  // already so: nothing changes
     EXPECT_TRUE(counter.changed.empty());
     actions.ApplyLinkRule(true);
@@ -188,7 +188,7 @@ TEST(ActionSet, ObserverHearsRealChangesOnly) {
     EXPECT_TRUE(counter.changed.empty());
     actions.SetTag(write, 3);
     EXPECT_EQ(counter.changed, std::vector<int>{write});
-    actions.RemoveObserver(&counter);
+    subscription.Reset();
     actions.SetTag(write, 0);
     EXPECT_EQ(counter.changed.size(), 1u);
 }

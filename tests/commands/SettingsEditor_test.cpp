@@ -282,7 +282,7 @@ TEST_F(SettingsEditorTest, UnencodableCharacterIsRefusedWithItsHint) {
 
 TEST_F(SettingsEditorTest, HintObserverHearsChanges) {
     HintRecorder rec;
-    editor.AddObserver(&rec);
+    const Subscription subscription = editor.Subscribe(rec);
     Reply("LL_SS01", "x");  // all three get "too short"
     EXPECT_EQ(rec.fields, (std::vector<int>{F("LL_SS01"), F("LL_SS11"), F("LL_SS21")}));
     rec.fields.clear();
@@ -290,7 +290,6 @@ TEST_F(SettingsEditorTest, HintObserverHearsChanges) {
     EXPECT_TRUE(rec.fields.empty());
     Reply("LL_SS01", "y;");
     EXPECT_EQ(rec.fields, std::vector<int>{F("LL_SS01")});
-    editor.RemoveObserver(&rec);
 }
 
 TEST_F(SettingsEditorTest, EveryButtonSendsItsExactLineAndChangesNoField) {

@@ -39,7 +39,7 @@ TEST(DisplayModel, FirstValueOpensItsRowAndGroupOnce) {
     DisplayModel m;
     m.ClearDisplay();
     RecordingObserver obs;
-    m.AddObserver(&obs);
+    const Subscription subscription = m.Subscribe(obs);
     const int ca = m.Field("LL_CA");
     m.SetV(ca, "1.00", kBlack);
     EXPECT_TRUE(m.SensorRowOpen(m.SensorRowOf(ca)));
