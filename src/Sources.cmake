@@ -14,6 +14,8 @@ set(REVODIVE_CORE_SOURCES
     app/LogStore.h
     app/MainForm.cpp
     app/MainForm.h
+    app/ReportBoard.cpp
+    app/ReportBoard.h
     app/SystemClock.cpp
     app/SystemClock.h
     base/ObserverList.h
@@ -141,6 +143,8 @@ set(REVODIVE_UI_SOURCES
     ui/PortStripWidget.h
     ui/RegionalFormatsQt.cpp
     ui/RegionalFormatsQt.h
+    ui/ReportStripWidget.cpp
+    ui/ReportStripWidget.h
     ui/SectionColumnWidget.cpp
     ui/SectionColumnWidget.h
     ui/SectionRowsWidget.cpp

@@ -4,12 +4,15 @@
 
 #include "serial/Platform.h"
 #include "text/Cp1251.h"
+#include "text/Formats.h"
 
 namespace rv {
 
 MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatform platform)
     : Console(formats, clock,
-              [this](const std::string& message) { ReportError(Cp1251ToUtf8(message)); }),
+              [this](const std::string& message) {
+                  ReportError(Cp1251ToUtf8(message), report_topic::kDecoding);
+              }),
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *platform_.ticks,
@@ -50,7 +53,7 @@ void MainForm::FormCreate() {
         connection_->FindActionExecute();
     } catch (const std::exception& e) {
         // The list of ports could not be read: the technician is told, the window still opens.
-        ReportError(e.what());
+        ReportError(e.what(), report_topic::kPorts);
     }
     connection_->UpdateStatus();
 }
@@ -68,8 +71,14 @@ void MainForm::ExecuteAction(std::string_view name, const std::string& boxText) 
     }
 }
 
-void MainForm::ReportError(const std::string& message) const {
+void MainForm::ReportError(const std::string& message, std::string_view topic) {
+    // Never a modal box: the error may come from inside reception.
+    PostReport(topic, message, ReportLevel::Error);
     if (platform_.reportError) platform_.reportError(message);
+}
+
+void MainForm::PostReport(std::string_view topic, std::string text, ReportLevel level) {
+    reports_.Post(topic, std::move(text), level, HhNnSsText(ClockSource().Now(), Formats()));
 }
 
 }  // namespace rv

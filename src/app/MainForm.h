@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/Console.h"
+#include "app/ReportBoard.h"
 #include "commands/ActionSet.h"
 #include "commands/SettingsEditor.h"
 #include "serial/CommPortDriver.h"
@@ -26,8 +27,8 @@ struct FormPlatform {
     TickSource* ticks = nullptr;                // required: Q starts it with its poll
     PortPathResolver resolvePath;               // default: DevicePathOfPort
     std::function<std::string()> readPortList;  // default: ReadPortList
-    // The general error report (UTF-8 text): a conversion failure of a received field, an
-    // unreadable port list. Must not block reception (the window shows it without a modal loop).
+    // Also told of every error the form posts to its report board (UTF-8 text): a conversion
+    // failure of a received field, an unreadable port list. Optional; tests listen here.
     std::function<void(const std::string& message)> reportError;
     ActionSet::HomePageOpener openHomePage;  // opens a web address in the system browser
 };
@@ -41,6 +42,10 @@ class MainForm : public Console {
     ActionSet& Actions() { return actions_; }
     SettingsEditor& Settings() { return *settings_; }
     ConnectionControl& Connection() { return *connection_; }
+    // The bottom bar's report strip, without widgets.
+    ReportBoard& Reports() { return reports_; }
+    // Posts a report of `topic`, stamped with the form's clock.
+    void PostReport(std::string_view topic, std::string text, ReportLevel level);
 
     // The core part of the start-up sequence, in order: the clear action (idle display, empty log,
     // recorder reset), port discovery (an unreadable list is reported, start-up goes on), and the
@@ -55,9 +60,10 @@ class MainForm : public Console {
     void ExecuteAction(std::string_view name, const std::string& boxText = {});
 
   private:
-    void ReportError(const std::string& message) const;
+    void ReportError(const std::string& message, std::string_view topic);
 
     FormPlatform platform_;
+    ReportBoard reports_;
     std::unique_ptr<TCommPortDriver> q_;
     ActionSet actions_;
     std::unique_ptr<SettingsEditor> settings_;

@@ -39,6 +39,10 @@ MainMenuQt::MainMenuQt(QMenuBar* bar, MainForm& form, WindowHandlers handlers, Q
     calibration->setObjectName(QStringLiteral("N9"));
     connect(calibration, &QAction::triggered, this, [this] { handlers_.showCalibration(); });
 
+    // The console's own tools beyond the unit's commands; the window adds their items.
+    serviceMenu_ = bar->addMenu(QStringLiteral("Сервис"));
+    serviceMenu_->setObjectName(QStringLiteral("ServiceMenu"));
+
     actionsSubscription_ = form_.Actions().Subscribe(*this);
     connectionSubscription_ = form_.Connection().Subscribe(*this);
     PortsChanged();

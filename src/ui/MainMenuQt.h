@@ -1,5 +1,6 @@
 #pragma once
-// The main menu: "&Файл", "&COM порт", "Команды", "Логгер" and "Тарировка". The command items
+// The main menu: "&Файл", "&COM порт", "Команды", "Логгер", "Тарировка" and the console's own
+// "Сервис". The command items
 // follow the command actions' enabled state, the port and speed items follow the connection
 // control; clicks go back to the form.
 
@@ -33,6 +34,9 @@ class MainMenuQt : public QObject, public ActionObserver, public ConnectionObser
 
     MainMenuQt(QMenuBar* bar, MainForm& form, WindowHandlers handlers, QObject* parent = nullptr);
 
+    // The sixth menu, "Сервис": the console's own tools (journal, recovery, ...).
+    QMenu* ServiceMenu() const { return serviceMenu_; }
+
     // The QAction of a command action of the catalogue, by its name.
     QAction* ActionOf(const char* name) const;
 
@@ -51,6 +55,7 @@ class MainMenuQt : public QObject, public ActionObserver, public ConnectionObser
     WindowHandlers handlers_;
     std::vector<QAction*> commandActions_;  // by catalogue index
     QMenu* portMenu_ = nullptr;
+    QMenu* serviceMenu_ = nullptr;
     QAction* portsEnd_ = nullptr;  // the separator after the port items
     QActionGroup* portGroup_ = nullptr;
     std::vector<QAction*> portItems_;

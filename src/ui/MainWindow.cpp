@@ -29,6 +29,7 @@
 #include "ui/MonitorView.h"
 #include "ui/PicturesQt.h"
 #include "ui/RegionalFormatsQt.h"
+#include "ui/ReportStripWidget.h"
 #include "ui/TimerTickQt.h"
 
 namespace rv {
@@ -62,7 +63,6 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 
     ticks_ = std::make_unique<TimerTickQt>();
     platform.ticks = ticks_.get();
-    platform.reportError = [this](const std::string& message) { ReportError(message); };
     platform.openHomePage = [](const std::string& address) {
         QDesktopServices::openUrl(QUrl(Utf8(address)));
     };
@@ -123,7 +123,7 @@ void MainWindow::BuildLayout() {
     };
     handlers.showMonitor = [this] { N8Click(); };
     handlers.showCalibration = [this] { N9Click(); };
-    new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
+    menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
 
     // The design's client area, at its design position (the outer sizes follow in FormCreate).
     resize(kDesignClientWidth, kDesignClientHeight);
@@ -140,12 +140,8 @@ QWidget* MainWindow::BuildBottomBar() {
     QWidget* strip = ColouredPanel(bar, kLightGreen, "Panel6");
     strip->setFixedHeight(24);
     auto* stripLayout = new QHBoxLayout(strip);
-    stripLayout->setContentsMargins(6, 0, 6, 0);
-    errorText_ = new QLabel(strip);
-    errorText_->setObjectName(QStringLiteral("ErrorReport"));
-    errorText_->setTextFormat(Qt::PlainText);
-    SetForeground(errorText_, kRed);
-    stripLayout->addWidget(errorText_, 1);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    stripLayout->addWidget(new ReportStripWidget(form_->Reports(), strip), 1);
     line->addWidget(strip, 1);
     line->addSpacing(4);
     QWidget* cell = ColouredPanel(bar, kLightGreen, "Panel7");
@@ -173,7 +169,7 @@ void MainWindow::FormCreate() {
         monitor_->Panel0Resize();
     } catch (const std::exception& e) {
         // The window still opens; the technician sees what went wrong.
-        ReportError(e.what());
+        form_->PostReport(report_topic::kStartup, e.what(), ReportLevel::Error);
     }
 }
 
@@ -218,15 +214,6 @@ bool MainWindow::SaveLogTo(const QString& path) {
         return false;
     }
     return true;
-}
-
-void MainWindow::ReportError(const std::string& message) {
-    // The general error report of everything the technician did not start himself: a field the
-    // unit sent that cannot be read, a port list unreadable at start-up. It may come from inside
-    // reception, so it never opens a modal loop: the text stands in the bottom bar strip, in red,
-    // until the next report, and reception goes on.
-    errorText_->setText(Utf8(message));
-    errorText_->setToolTip(Utf8(message));
 }
 
 void MainWindow::ShowUserError(const QString& text) {

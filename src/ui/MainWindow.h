@@ -18,6 +18,7 @@ namespace rv {
 
 class CalibrationPage;
 class DisplayBinderQt;
+class MainMenuQt;
 class MonitorView;
 class TimerTickQt;
 
@@ -52,7 +53,6 @@ class MainWindow : public QMainWindow {
   private:
     void BuildLayout();
     QWidget* BuildBottomBar();
-    void ReportError(const std::string& message);
     void ShowUserError(const QString& text);
     void Panel0Resized();
     void StartDemoHooks();
@@ -68,8 +68,8 @@ class MainWindow : public QMainWindow {
     std::string exePath_;
     QTabWidget* pages_ = nullptr;
     MonitorView* monitor_ = nullptr;
+    MainMenuQt* menu_ = nullptr;
     CalibrationPage* calibration_ = nullptr;
-    QLabel* errorText_ = nullptr;
     bool shown_ = false;
 };
 

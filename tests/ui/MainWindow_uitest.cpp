@@ -79,7 +79,8 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
     WindowRig r;
     QStringList top;
     for (QAction* a : r.window->menuBar()->actions()) top << a->text();
-    EXPECT_EQ(top, (QStringList{"&Файл", "&COM порт", "Команды", "Логгер", "Тарировка"}));
+    // The five menus of the unit's console, then the console's own tools.
+    EXPECT_EQ(top, (QStringList{"&Файл", "&COM порт", "Команды", "Логгер", "Тарировка", "Сервис"}));
 
     EXPECT_EQ(MenuTexts(r.Find<QMenu>("N1")),
               (QStringList{"Очистить лог-файл", "Сохранить лог-файл в..", "-", "Домашняя страница",

@@ -1,0 +1,33 @@
+#include "app/ReportBoard.h"
+
+#include <algorithm>
+
+namespace rv {
+
+void ReportBoard::Post(std::string_view topic, std::string text, ReportLevel level,
+                       std::string timeText) {
+    std::erase_if(standing_, [topic](const Report& r) { return r.topic == topic; });
+    Report report{std::string(topic), std::move(text), level, std::move(timeText)};
+    history_.push_back(report);
+    if (history_.size() > kHistoryLength) history_.pop_front();
+    standing_.push_back(std::move(report));
+    observers_.Notify(&ReportObserver::ReportsChanged);
+}
+
+void ReportBoard::Withdraw(std::string_view topic) {
+    if (std::erase_if(standing_, [topic](const Report& r) { return r.topic == topic; }) == 0)
+        return;
+    observers_.Notify(&ReportObserver::ReportsChanged);
+}
+
+const Report* ReportBoard::Current() const {
+    return standing_.empty() ? nullptr : &standing_.back();
+}
+
+const Report* ReportBoard::Standing(std::string_view topic) const {
+    const auto it = std::find_if(standing_.begin(), standing_.end(),
+                                 [topic](const Report& r) { return r.topic == topic; });
+    return it == standing_.end() ? nullptr : &*it;
+}
+
+}  // namespace rv
