@@ -151,6 +151,8 @@ set(REVODIVE_UI_SOURCES
     ui/RegionalFormatsQt.h
     ui/ReportStripWidget.cpp
     ui/ReportStripWidget.h
+    ui/RestoreTableDialogQt.cpp
+    ui/RestoreTableDialogQt.h
     ui/SectionColumnWidget.cpp
     ui/SectionColumnWidget.h
     ui/SectionRowsWidget.cpp
