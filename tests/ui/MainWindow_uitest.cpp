@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
