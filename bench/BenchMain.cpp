@@ -96,7 +96,11 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     char runtimeDir[] = "/tmp/revodive-bench-XXXXXX";
     const bool haveRuntimeDir = mkdtemp(runtimeDir) != nullptr;
-    if (haveRuntimeDir) setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
+    if (haveRuntimeDir) {
+        setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
+        // The session journal of the figures that keep one goes there too, never into the home.
+        setenv("XDG_STATE_HOME", (std::string(runtimeDir) + "/state").c_str(), 1);
+    }
 
     {
         g_previousHandler = qInstallMessageHandler(QuietOffscreenHints);

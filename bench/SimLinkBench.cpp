@@ -31,6 +31,7 @@
 
 #include "BenchReport.h"
 #include "app/MainForm.h"
+#include "app/SessionRecords.h"
 #include "app/SystemClock.h"
 
 namespace {
@@ -182,7 +183,7 @@ struct Trial {
     std::string error;
 };
 
-Trial RunTrial(double rate) {
+Trial RunTrial(double rate, bool journal) {
     Trial t;
     const auto lines = static_cast<std::size_t>(std::llround(rate * kTrialSeconds));
     t.sent = lines;
@@ -200,6 +201,10 @@ Trial RunTrial(double rate) {
     platform.ticks = &ticks;
     rv::MainForm form(formats, clock, std::move(platform));
     form.FormCreate();
+    // The session journal, when on, writes every line into the state folder (a temporary one).
+    std::unique_ptr<rv::SessionRecords> records;
+    if (journal)
+        records = std::make_unique<rv::SessionRecords>(form, rv::SessionRecords::Options{});
     form.Connection().FindActionExecute();
     form.Connection().StartExecute(kPort);
     if (!form.Q().IsOpen()) {
@@ -243,8 +248,8 @@ Trial RunTrial(double rate) {
     return t;
 }
 
-Trial Try(double rate, int attempt) {
-    Trial t = RunTrial(rate);
+Trial Try(double rate, int attempt, bool journal) {
+    Trial t = RunTrial(rate, journal);
     if (t.error.empty())
         std::fprintf(stderr,
                      "  %.0f lines/s%s: %zu of %zu lines, a line at most %.0f ms overdue%s\n", rate,
@@ -254,13 +259,13 @@ Trial Try(double rate, int attempt) {
 }
 
 // A rate counts as not sustained only when it fails twice in a row.
-Trial TryTwice(double rate) {
-    Trial t = Try(rate, 1);
-    if (t.error.empty() && !t.sustained) t = Try(rate, 2);
+Trial TryTwice(double rate, bool journal) {
+    Trial t = Try(rate, 1, journal);
+    if (t.error.empty() && !t.sustained) t = Try(rate, 2, journal);
     return t;
 }
 
-void sustained_rate_on_a_pseudo_terminal(benchmark::State& state) {
+void SustainedRate(benchmark::State& state, bool journal) {
     // Multiples of a saturated link, low to high; the first rate not sustained ends the search,
     // which then halves the gap between it and the last sustained rate twice.
     const std::vector<double> multiples = {5, 10, 20, 30, 40, 50, 60, 80, 100, 150, 200};
@@ -269,7 +274,7 @@ void sustained_rate_on_a_pseudo_terminal(benchmark::State& state) {
     for (auto _ : state) {
         for (double m : multiples) {
             const double rate = m * rvbench::kLinkLinesPerSecond;
-            const Trial t = TryTwice(rate);
+            const Trial t = TryTwice(rate, journal);
             if (!t.error.empty()) {
                 state.SkipWithError(t.error.c_str());
                 return;
@@ -282,7 +287,7 @@ void sustained_rate_on_a_pseudo_terminal(benchmark::State& state) {
         }
         for (int step = 0; step < 2 && failed > 0 && best > 0; ++step) {
             const double rate = (best + failed) / 2;
-            const Trial t = TryTwice(rate);
+            const Trial t = TryTwice(rate, journal);
             if (t.error.empty() && t.sustained)
                 best = rate, bestTrial = t;
             else if (t.error.empty())
@@ -298,7 +303,18 @@ void sustained_rate_on_a_pseudo_terminal(benchmark::State& state) {
     state.counters["sustained bytes/s over the link's 11520 bytes/s"] =
         best * bestTrial.wireBytes / 11520.0;
 }
+void sustained_rate_on_a_pseudo_terminal(benchmark::State& state) {
+    SustainedRate(state, false);
+}
+// The same with the session journal on: its writer thread must not slow reception.
+void sustained_rate_on_a_pseudo_terminal_with_the_session_journal(benchmark::State& state) {
+    SustainedRate(state, true);
+}
 BENCHMARK(sustained_rate_on_a_pseudo_terminal)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK(sustained_rate_on_a_pseudo_terminal_with_the_session_journal)
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kSecond);

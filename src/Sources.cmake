@@ -6,8 +6,12 @@
 # keeps it so (no core file includes a Qt or ui/ header, no include cycle between core folders).
 
 set(REVODIVE_CORE_SOURCES
+    app/CalibrationKeeper.cpp
+    app/CalibrationKeeper.h
     app/Console.cpp
     app/Console.h
+    app/JournalFeed.cpp
+    app/JournalFeed.h
     app/LogSave.cpp
     app/LogSave.h
     app/LogStore.cpp
@@ -16,6 +20,8 @@ set(REVODIVE_CORE_SOURCES
     app/MainForm.h
     app/ReportBoard.cpp
     app/ReportBoard.h
+    app/SessionRecords.cpp
+    app/SessionRecords.h
     app/SystemClock.cpp
     app/SystemClock.h
     base/ObserverList.h
@@ -145,6 +151,8 @@ set(REVODIVE_UI_SOURCES
     ui/RegionalFormatsQt.h
     ui/ReportStripWidget.cpp
     ui/ReportStripWidget.h
+    ui/RestoreTableDialogQt.cpp
+    ui/RestoreTableDialogQt.h
     ui/SectionColumnWidget.cpp
     ui/SectionColumnWidget.h
     ui/SectionRowsWidget.cpp

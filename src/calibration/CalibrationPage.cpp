@@ -520,6 +520,7 @@ void CalibrationPage::EntryRowChanged(int n) {
     if (ToCp1251(c.pd4->text()) != s.pd4) c.pd4->setText(FromCp1251(s.pd4));
     c.cmdS->setVisible(s.CmdSVisible());
     c.panStat->setEnabled(s.panStatEnabled);
+    ShowSensorAddress(n);  // a reading of a fuel-level sensor follows its address
 }
 
 void CalibrationPage::ExportButtonChanged(int n) {
@@ -533,6 +534,22 @@ void CalibrationPage::SourceListChanged(int n) {
     c.cmbDat->clear();
     for (const std::string& item : s.items) c.cmbDat->addItem(FromCp1251(item));
     c.cmbDat->setCurrentIndex(s.itemIndex);
+    ShowSensorAddress(n);
+}
+
+void CalibrationPage::CommentChanged(int n) {
+    ChannelView& c = View(n);
+    const std::string& comment = recorder_.State(n).comment;
+    if (ToCp1251(c.txtCom->text()) != comment) c.txtCom->setText(FromCp1251(comment));
+}
+
+void CalibrationPage::ShowSensorAddress(int n) {
+    ChannelView& c = View(n);
+    const std::string address = recorder_.SensorAddressOf(recorder_.State(n).ComboText());
+    const QString hint = address.empty()
+                             ? QString()
+                             : FromCp1251(W("Датчик уровня топлива, адрес ")) + FromCp1251(address);
+    if (c.cmbDat->toolTip() != hint) c.cmbDat->setToolTip(hint);
 }
 
 void CalibrationPage::ShowWholeChannel(int n) {

@@ -104,7 +104,10 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     void EntryRowChanged(int n) override;
     void ExportButtonChanged(int n) override;
     void SourceListChanged(int n) override;
+    void CommentChanged(int n) override;
     void ShowWholeChannel(int n);
+    // The drop-down's hint names the fuel-level sensor behind the chosen source by its address.
+    void ShowSensorAddress(int n);
 
     ChannelView& View(int n) { return channels_[static_cast<std::size_t>(n - 1)]; }
 

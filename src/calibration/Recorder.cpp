@@ -75,6 +75,10 @@ Recorder::Recorder(const DisplayModel& display, const Clock& clock, const Region
         prefixes_.push_back({y, display.Field(std::string("LL_LS") + i + "Y")});
         prefixes_.push_back({z, display.Field(std::string("LL_LS") + i + "Z")});
     }
+    for (int row = 0; row < 6; ++row) {
+        fuelCaptionFields_[static_cast<std::size_t>(row)] =
+            display.Field(std::string("LLS") + static_cast<char>('0' + row));
+    }
     for (Channel& c : channels_) {
         c.items = {Placeholder()};
         c.itemIndex = 0;
@@ -120,7 +124,9 @@ void Recorder::UpdateTarDat(std::string_view name, std::string_view value) {
     for (int n = 1; n <= kTarChannels; ++n) {
         Channel& c = channels_[Slot(n)];
         if (c.ComboText() != name) continue;
-        if (c.CmdSVisible()) return;  // a level is being typed: the entry row stays frozen
+        // A level typed against a reading freezes the entry row; a level typed before any
+        // reading waits for this one.
+        if (c.CmdSVisible()) return;
         if (time.empty()) time = TimeText();
         c.pd2 = time;
         c.pd3.assign(value);
@@ -260,8 +266,8 @@ void Recorder::pdN4Change(int n, std::string_view text) {
 void Recorder::cmdSNClick(int n) {
     if (!Valid(n)) return;
     Channel& c = channels_[Slot(n)];
-    // "Сохранить" only shows while a source is selected and a level typed; a row without a level
-    // would be worthless in the table.
+    // "Сохранить" only shows while a source is selected, a reading shown and a level typed; a row
+    // without either would be worthless in the table.
     if (!c.panStatEnabled || !c.CmdSVisible()) return;
     const std::string time = c.pd2;
     const std::string value = c.pd3;
@@ -279,7 +285,48 @@ void Recorder::cmdSNClick(int n) {
 
 void Recorder::SetComment(int n, std::string_view text) {
     if (!Valid(n)) return;
-    channels_[Slot(n)].comment.assign(text);
+    std::string& comment = channels_[Slot(n)].comment;
+    if (comment == text) return;
+    comment.assign(text);
+    observers_.Notify(&RecorderObserver::CommentChanged, n);
+}
+
+void Recorder::RestoreChannel(int n, const KeptTableState& kept) {
+    if (!Valid(n)) return;
+    ClearTarDat(n);
+    Channel& c = channels_[Slot(n)];
+    const bool placeholder = kept.sourceName.empty() || kept.sourceName == Placeholder();
+    if (!placeholder) tarList_.Add(kept.sourceName);
+    c.items.assign(1, Placeholder());
+    if (!placeholder) c.items.push_back(kept.sourceName);
+    c.itemIndex = placeholder ? 0 : 1;
+    c.tarName = c.ComboText();
+    c.panStatEnabled = !placeholder;
+    c.rows = kept.rows;
+    c.visibleRows = 0;
+    for (const TarRow& row : c.rows) c.visibleRows += row.visible ? 1 : 0;
+    c.exportVisible = c.visibleRows > 0;
+    c.comment = kept.comment;
+    c.pd3 = placeholder ? std::string() : LoadTarDatValue(c.tarName);
+    c.pd2 = placeholder ? std::string() : TimeText();
+    observers_.Notify([n, &c](RecorderObserver& o) {
+        o.SourceListChanged(n);
+        for (std::size_t i = 0; i < c.rows.size(); ++i) o.RowAdded(n, i);
+        o.CommentChanged(n);
+        o.EntryRowChanged(n);
+        o.ExportButtonChanged(n);
+    });
+}
+
+std::string Recorder::SensorAddressOf(std::string_view sourceName) const {
+    // "LLS" + row digit + " (": the fuel-level sources; the row's caption is "<address>:".
+    if (sourceName.size() < 6 || sourceName.substr(0, 3) != "LLS" || sourceName[3] < '0' ||
+        sourceName[3] > '5' || sourceName.substr(4, 2) != " (")
+        return {};
+    const std::string& caption =
+        display_.Text(fuelCaptionFields_[static_cast<std::size_t>(sourceName[3] - '0')]);
+    if (caption.empty() || caption.back() != ':') return {};
+    return caption.substr(0, caption.size() - 1);
 }
 
 std::optional<TarTitleLayout> Recorder::panStatNResize(int n, int panStatWidth) const {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "base/ObserverList.h"
+#include "calibration/Recovery.h"
 #include "calibration/TableExport.h"
 #include "calibration/TarList.h"
 #include "protocol/CalibrationCapture.h"
@@ -76,6 +77,8 @@ class RecorderObserver {
     virtual void ExportButtonChanged(int /*n*/) {}
     // The drop-down's entries were rebuilt or its selected entry changed.
     virtual void SourceListChanged(int /*n*/) {}
+    // The comment txtComN changed (typed, or restored from a kept table).
+    virtual void CommentChanged(int /*n*/) {}
 };
 
 class Recorder : public CalibrationCapture {
@@ -94,7 +97,11 @@ class Recorder : public CalibrationCapture {
 
         // Text of the drop-down: the selected entry's text.
         const std::string& ComboText() const;
-        bool CmdSVisible() const { return !pd4.empty(); }
+        // The entry row holds a reading to save: its time and the reading itself.
+        bool HoldsReading() const { return !pd2.empty() && !pd3.empty(); }
+        // "Сохранить" shows once a level is typed and the entry row holds a reading, so a row
+        // always carries both; a level typed before the reading waits for it.
+        bool CmdSVisible() const { return !pd4.empty() && HoldsReading(); }
     };
 
     Recorder(const DisplayModel& display, const Clock& clock, const RegionalFormats& formats);
@@ -145,6 +152,15 @@ class Recorder : public CalibrationCapture {
     void cmdSNClick(int n);
     // The comment field was edited.
     void SetComment(int n, std::string_view text);
+    // A kept table put back into channel n exactly as it was: its source selected (and offered),
+    // its rows with their numbers and hidden rows, its comment, the export button; the entry row
+    // shows the source's current reading. The channel's earlier content is dropped (its own kept
+    // table stays in the folder).
+    void RestoreChannel(int n, const KeptTableState& kept);
+    // The address of the fuel-level sensor behind a source "LLS<k> (...)": the address that row k
+    // of the sensor area shows now. Empty for other sources and for a row no sensor has taken.
+    std::string SensorAddressOf(std::string_view sourceName) const;
+
     // Entry-row widths while the table has no visible row; nothing when it has one.
     std::optional<TarTitleLayout> panStatNResize(int n, int panStatWidth) const;
 
@@ -171,6 +187,7 @@ class Recorder : public CalibrationCapture {
     };
     std::vector<Prefix> prefixes_;
     int unitIdField_;
+    std::array<int, 6> fuelCaptionFields_{};  // LLS0..LLS5: "<address>:" of each sensor row
     ObserverList<RecorderObserver> observers_;
 };
 

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "text/Cp1251.h"
+#include "text/FileNames.h"
 #include "ui/Cp1251Qt.h"
 
 namespace rv {
@@ -21,7 +22,7 @@ std::optional<std::string> TarExportDialogQt::AskSavePath(const std::string& pro
     sd.setDefaultSuffix(QString());  // a name typed without ".txt" is used as typed
     sd.setOption(QFileDialog::DontConfirmOverwrite, false);
     sd.setDirectory(QString::fromUtf8(initialFolder));
-    sd.selectFile(FromCp1251(proposedName));
+    sd.selectFile(FromCp1251(FitFileNameLength(proposedName)));
     sd.setSizeGripEnabled(true);
     if (sd.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = sd.selectedFiles();

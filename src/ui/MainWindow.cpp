@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QShowEvent>
@@ -18,9 +19,11 @@
 #include <exception>
 
 #include "app/LogSave.h"
+#include "app/SessionRecords.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TarExportDialogQt.h"
 #include "text/Cp1251.h"
+#include "text/FileNames.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
 #include "ui/DemoHooksQt.h"
@@ -30,6 +33,7 @@
 #include "ui/PicturesQt.h"
 #include "ui/RegionalFormatsQt.h"
 #include "ui/ReportStripWidget.h"
+#include "ui/RestoreTableDialogQt.h"
 #include "ui/TimerTickQt.h"
 
 namespace rv {
@@ -67,6 +71,11 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
         QDesktopServices::openUrl(QUrl(Utf8(address)));
     };
     form_ = std::make_unique<MainForm>(formats_, clock_, std::move(platform));
+    records_ = std::make_unique<SessionRecords>(*form_, SessionRecords::Options{});
+    // The journal's writer fails on its own thread; its report reaches the strip from here.
+    recordsPoll_ = new QTimer(this);
+    connect(recordsPoll_, &QTimer::timeout, this, [this] { records_->Poll(); });
+    recordsPoll_->start(250);
     binder_ = std::make_unique<DisplayBinderQt>(form_->Display());
 
     BuildLayout();
@@ -75,8 +84,42 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // Reception ends before the form it feeds goes away.
+    // Reception ends before the form it feeds goes away; the journal then closes its file.
     StopReception();
+    recordsPoll_->stop();
+    records_.reset();
+}
+
+void MainWindow::AddServiceItems() {
+    QMenu* service = menu_->ServiceMenu();
+    QAction* journal = service->addAction(QStringLiteral("Журнал сеансов…"));
+    journal->setObjectName(QStringLiteral("JournalFolderAction"));
+    connect(journal, &QAction::triggered, this, [this] { ShowJournalFolder(); });
+    QAction* restore = service->addAction(QStringLiteral("Восстановить тарировку…"));
+    restore->setObjectName(QStringLiteral("RestoreTableAction"));
+    connect(restore, &QAction::triggered, this, [this] { RestoreTableExecute(); });
+}
+
+void MainWindow::ShowJournalFolder() {
+    const auto folder = records_->JournalFolder();
+    if (!folder) {
+        ShowUserError(QStringLiteral("Журнал сеансов не ведётся: его папку нельзя создать."));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder->string())));
+}
+
+void MainWindow::RestoreTableExecute() {
+    auto* dialog = new RestoreTableDialogQt(records_->KeptTables(), formats_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Opened without a nested event loop: reception keeps running behind it.
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (const KeptTableState* table = dialog->ChosenTable()) {
+            records_->Restore(dialog->ChosenChannel(), *table);
+            N9Click();
+        }
+    });
+    dialog->open();
 }
 
 void MainWindow::BuildLayout() {
@@ -124,6 +167,7 @@ void MainWindow::BuildLayout() {
     handlers.showMonitor = [this] { N8Click(); };
     handlers.showCalibration = [this] { N9Click(); };
     menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
+    AddServiceItems();
 
     // The design's client area, at its design position (the outer sizes follow in FormCreate).
     resize(kDesignClientWidth, kDesignClientHeight);
@@ -202,8 +246,8 @@ void MainWindow::SaveActionExecute() {
     const std::string proposed = ProposedLogFileName(
         d.Text(d.Field("LL_DN")), d.Text(d.Field("LL_MN")), clock_.Now(), formats_);
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Сохранить лог-файл в.."), FromCp1251(proposed), QString(), nullptr,
-        QFileDialog::DontConfirmOverwrite);
+        this, QStringLiteral("Сохранить лог-файл в.."), FromCp1251(FitFileNameLength(proposed)),
+        QString(), nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return;
     SaveLogTo(path);
 }

@@ -13,6 +13,7 @@
 
 class QLabel;
 class QTabWidget;
+class QTimer;
 
 namespace rv {
 
@@ -20,6 +21,7 @@ class CalibrationPage;
 class DisplayBinderQt;
 class MainMenuQt;
 class MonitorView;
+class SessionRecords;
 class TimerTickQt;
 
 class MainWindow : public QMainWindow {
@@ -45,6 +47,14 @@ class MainWindow : public QMainWindow {
     // Runs the start-up sequence; the constructor calls it.
     void FormCreate();
 
+    // The session journal and the kept calibration tables (in the user's state folder).
+    SessionRecords& Records() { return *records_; }
+    // "Сервис → Журнал сеансов…": the journal folder in the system's file manager.
+    void ShowJournalFolder();
+    // "Сервис → Восстановить тарировку…": the kept tables; the chosen one goes back into the
+    // chosen channel and the calibration view is shown.
+    void RestoreTableExecute();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -56,6 +66,7 @@ class MainWindow : public QMainWindow {
     void ShowUserError(const QString& text);
     void Panel0Resized();
     void StartDemoHooks();
+    void AddServiceItems();
     void ApplyOuterSize();
     // The driver's timer stops and the port closes: no line reaches the form after this.
     void StopReception();
@@ -64,6 +75,8 @@ class MainWindow : public QMainWindow {
     SystemClock clock_;
     std::unique_ptr<TimerTickQt> ticks_;
     std::unique_ptr<MainForm> form_;
+    std::unique_ptr<SessionRecords> records_;  // after the form: closed before it goes
+    QTimer* recordsPoll_ = nullptr;
     std::unique_ptr<DisplayBinderQt> binder_;
     std::string exePath_;
     QTabWidget* pages_ = nullptr;

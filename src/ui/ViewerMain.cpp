@@ -1,5 +1,6 @@
 // Program entry: the application object with its title, the main window, the message loop.
-// No argument is read and nothing is kept between runs: every start begins from the same state.
+// No argument is read and every start begins from the same state; what the console records on its
+// own (the session journal, the kept calibration tables) waits in the state folder until asked for.
 #include <QApplication>
 
 #include "ui/MainWindow.h"

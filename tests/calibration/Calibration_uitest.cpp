@@ -444,5 +444,55 @@ TEST_F(CalibrationPageTest, ClearActionEmptiesEveryChannel) {
     EXPECT_EQ(Offered(4), QStringList{U("выбрать")});
 }
 
+TEST_F(CalibrationPageTest, ALevelTypedBeforeTheReadingCannotSaveARowWithoutOne) {
+    recorder.SendTarDat("0", "A", "100");
+    Pick(1, in0);
+    SaveRow(1, "0", "A", "100", "0");  // the entry row is empty after "Сохранить"
+    ASSERT_EQ(Rows(1).size(), 1);
+    Type(1, QStringLiteral("3000"));
+    auto* save = Find<QToolButton>("cmdS", 1);
+    EXPECT_TRUE(save->isHidden()) << "no reading in the entry row yet";
+    save->click();  // even a click that reaches it saves nothing
+    Settle();
+    EXPECT_EQ(Rows(1).size(), 1);
+
+    clock.Set({2026, 12, 7, 9, 6, 0});
+    recorder.SendTarDat("0", "A", "250");  // the next reading still fills the entry row
+    Settle();
+    EXPECT_EQ(Find<QLabel>("pd", 1, "3")->text(), QStringLiteral("250"));
+    EXPECT_FALSE(save->isHidden());
+    save->click();
+    Settle();
+    EXPECT_EQ(Rows(1), (QStringList{QStringLiteral("1|09:05:07|100|0"),
+                                    QStringLiteral("2|09:06:00|250|3000")}));
+}
+
+TEST_F(CalibrationPageTest, TheDropDownsHintNamesTheFuelLevelSensorByItsAddress) {
+    display.SetCaption(display.Field("LLS2"), "5:");
+    recorder.SendTarDat("2", "Y", "3000");
+    recorder.SendTarDat("0", "A", "100");
+    Pick(1, lls2);
+    Pick(2, in0);
+    EXPECT_EQ(Find<QComboBox>("cmbDat", 1)->toolTip(), U("Датчик уровня топлива, адрес 5"));
+    EXPECT_EQ(Find<QComboBox>("cmbDat", 2)->toolTip(), QString());
+}
+
+TEST_F(CalibrationPageTest, ARestoredTableIsShownWithItsRowsCommentAndExportButton) {
+    KeptTableState kept;
+    kept.sourceName = W("LLS2 (уровень)");
+    kept.rows = {{"1", "09:00:00", "1100", "0", true},
+                 {"", "09:01:00", "1200", "5", false},
+                 {"2", "09:02:00", "1300", "10", true}};
+    kept.comment = W("бак");
+    recorder.RestoreChannel(3, kept);
+    Settle();
+    EXPECT_EQ(Find<QComboBox>("cmbDat", 3)->currentText(), lls2);
+    EXPECT_EQ(Rows(3), (QStringList{QStringLiteral("1|09:00:00|1100|0"),
+                                    QStringLiteral("2|09:02:00|1300|10")}));
+    EXPECT_EQ(Find<QLineEdit>("txtCom", 3)->text(), U("бак"));
+    EXPECT_FALSE(Find<QToolButton>("cmdSE", 3)->isHidden());
+    EXPECT_TRUE(Find<QWidget>("panStat", 3)->isEnabled());
+}
+
 }  // namespace
 }  // namespace rv

@@ -344,5 +344,77 @@ TEST_F(RecorderTest, ExportResetsOnlyTheExportedChannelAndOnlyAfterAWrittenFile)
     EXPECT_EQ(rec.Sources().size(), 2u);
 }
 
+TEST_F(RecorderTest, ALevelTypedBeforeTheReadingWaitsForItAndSavesNothingUntilThen) {
+    rec.SendTarDat("0", "A", "1");
+    Choose(1, in0a);
+    SaveRow(1, "11", "1");  // the entry row is empty after "Сохранить"
+    rec.pdN4Change(1, "3000");
+    EXPECT_FALSE(rec.State(1).CmdSVisible());
+    rec.cmdSNClick(1);
+    EXPECT_EQ(rec.State(1).rows.size(), 1u);  // no row without a reading
+
+    clock.Set({2026, 12, 7, 9, 6, 0});
+    rec.SendTarDat("0", "A", "42");  // the next reading fills the entry row despite the level
+    EXPECT_EQ(rec.State(1).pd3, "42");
+    EXPECT_TRUE(rec.State(1).CmdSVisible());
+    rec.SendTarDat("0", "A", "43");  // ... and from then on it is frozen
+    EXPECT_EQ(rec.State(1).pd3, "42");
+    rec.cmdSNClick(1);
+    ASSERT_EQ(rec.State(1).rows.size(), 2u);
+    const TarRow& row = rec.State(1).rows[1];
+    EXPECT_EQ(row.time + "|" + row.value + "|" + row.level, "09:06:00|42|3000");
+}
+
+TEST_F(RecorderTest, ARestoredChannelExportsWhatTheOriginalWouldHave) {
+    Set("LL_DN", "123456");
+    Set("LL_LS2Y", "1");
+    rec.SendTarDat("2", "Y", "1");
+    Choose(3, lls2y);
+    SaveRow(3, "9876", "0");
+    SaveRow(3, "1300", "10");
+    SaveRow(3, "1500", "20");
+    rec.ClickDel(3, 0);
+    rec.SetComment(3, W("бак"));
+    ScriptedTarget original;
+    original.path = "/tmp/a.txt";
+    KeptTableState kept;
+    kept.sourceName = rec.State(3).ComboText();
+    kept.rows = rec.State(3).rows;
+    kept.comment = rec.State(3).comment;
+    ASSERT_EQ(rec.SaveTarFile(3, original, "/tmp/").status, TarExportStatus::Written);
+
+    rec.InitTar();  // the unit restarted: the source list is empty again
+    rec.RestoreChannel(2, kept);
+    const auto& c = rec.State(2);
+    EXPECT_EQ(c.ComboText(), lls2y);
+    EXPECT_TRUE(c.panStatEnabled);
+    EXPECT_TRUE(c.exportVisible);
+    EXPECT_EQ(c.visibleRows, 2u);
+    EXPECT_EQ(Numbers(2), (std::vector<std::string>{"hidden", "1", "2"}));
+    ScriptedTarget restored;
+    restored.path = "/tmp/b.txt";
+    ASSERT_EQ(rec.SaveTarFile(2, restored, "/tmp/").status, TarExportStatus::Written);
+    EXPECT_EQ(restored.bytes, original.bytes);
+    EXPECT_EQ(restored.proposed, original.proposed);
+
+    // It can be continued: the source is offered again and the numbering goes on.
+    rec.RestoreChannel(2, kept);
+    SaveRow(2, "1700", "30");
+    EXPECT_EQ(Numbers(2), (std::vector<std::string>{"hidden", "1", "2", "3"}));
+    rec.cmbDatNDropDown(1);
+    EXPECT_EQ(rec.State(1).items, std::vector<std::string>{Recorder::Placeholder()});
+}
+
+TEST_F(RecorderTest, SensorAddressIsTheAddressOfTheSourcesSensorRow) {
+    display.SetCaption(display.Field("LLS2"), "17:");
+    const struct {
+        const char* source;
+        const char* address;
+    } cases[] = {{"LLS2 (уровень)", "17"}, {"LLS2 (частота)", "17"}, {"LLS0 (уровень)", ""},
+                 {"IN2 (аналоговый)", ""}, {"LLS7 (уровень)", ""},   {"LLS2", ""},
+                 {"выбрать", ""}};
+    for (const auto& c : cases) EXPECT_EQ(rec.SensorAddressOf(W(c.source)), c.address) << c.source;
+}
+
 }  // namespace
 }  // namespace rv

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -21,11 +22,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/SessionRecords.h"
 #include "commands/CommandCatalogue.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempRuntimeDir.h"
 #include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
+#include "ui/RestoreTableDialogQt.h"
 
 namespace rv {
 namespace {
@@ -97,6 +100,8 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
                      "Обновить статус", "Обновить GSM", "-", "Обновить ПО через WEB",
                      "Обновить ПО локально", "Обновить настройки через WEB ", "-",
                      "Пакет с координатами", "Очистить внешнюю память"}));
+    EXPECT_EQ(MenuTexts(r.Find<QMenu>("ServiceMenu")),
+              (QStringList{"Журнал сеансов…", "Восстановить тарировку…"}));
     // The restart caption begins with the Latin capital P.
     EXPECT_EQ(r.Action(QStringLiteral("DeviceRestart"))->text().at(0), QChar(u'P'));
 
@@ -272,6 +277,46 @@ TEST(MainWindow, ClosingStopsReceptionFirst) {
     QApplication::processEvents();
     EXPECT_FALSE(r.window->isVisible());
     EXPECT_FALSE(r.window->Form().Q().IsOpen());  // nothing decoded after it: MainForm
+}
+
+TEST(MainWindow, JournalsReceptionAndRestoresAKeptTableFromTheServiceMenu) {
+    WindowRig r;
+    const auto folder = r.window->Records().JournalFolder();
+    ASSERT_TRUE(folder.has_value());
+    // The test program's own state folder, never the technician's.
+    EXPECT_EQ(folder->string().rfind(std::getenv("XDG_STATE_HOME"), 0), 0u);
+    r.Action(QStringLiteral("DeviceItem3"))->trigger();
+    r.Feed(">DN=4242\r\n>IA0=100\r\n");
+    Recorder& rec = r.window->Form().Calibration();
+    rec.cmbDatNDropDown(1);
+    rec.cmbDatNChange(1, 1);
+    r.Feed(">IA0=110\r\n");
+    rec.pdN4Change(1, "7");
+    rec.cmdSNClick(1);
+    r.Feed(">SERV=0\r\n");  // the unit restarts: the channel is emptied
+    ASSERT_TRUE(rec.State(1).rows.empty());
+    r.Action(QStringLiteral("StopAction"))->trigger();
+    r.window->Records().SessionJournal()->Flush();
+    int journals = 0;
+    for (const auto& e : std::filesystem::directory_iterator(*folder))
+        journals += e.path().filename().string().find("_COM3_4242.log") != std::string::npos;
+    EXPECT_EQ(journals, 1);
+
+    r.Action(QStringLiteral("RestoreTableAction"))->trigger();
+    auto* dialog = r.Find<RestoreTableDialogQt>(QStringLiteral("RestoreTableDialog"));
+    ASSERT_NE(dialog, nullptr);
+    auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("KeptTables"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->model()->rowCount(), 1);
+    EXPECT_EQ(list->model()->index(0, 1).data().toString(), QStringLiteral("4242"));
+    dialog->findChild<QComboBox*>(QStringLiteral("RestoreChannel"))->setCurrentIndex(1);
+    dialog->accept();
+    QApplication::processEvents();
+    EXPECT_EQ(r.window->CurrentPage(), 1);
+    ASSERT_EQ(rec.State(2).rows.size(), 1u);
+    EXPECT_EQ(rec.State(2).rows[0].value + "|" + rec.State(2).rows[0].level, "110|7");
+    EXPECT_EQ(r.Find<QComboBox>(QStringLiteral("cmbDat2"))->currentText(),
+              QStringLiteral("IN0 (аналоговый)"));
 }
 
 }  // namespace
