@@ -20,6 +20,7 @@ class CalibrationPage;
 class DisplayBinderQt;
 class MainMenuQt;
 class MonitorView;
+class PortHotPlugQt;
 class TimerTickQt;
 
 class MainWindow : public QMainWindow {
@@ -63,6 +64,7 @@ class MainWindow : public QMainWindow {
     RegionalFormats formats_;
     SystemClock clock_;
     std::unique_ptr<TimerTickQt> ticks_;
+    std::unique_ptr<TimerTickQt> watchTicks_;  // looks for a lost unit, times a silent one
     std::unique_ptr<MainForm> form_;
     std::unique_ptr<DisplayBinderQt> binder_;
     std::string exePath_;
@@ -70,6 +72,7 @@ class MainWindow : public QMainWindow {
     MonitorView* monitor_ = nullptr;
     MainMenuQt* menu_ = nullptr;
     CalibrationPage* calibration_ = nullptr;
+    PortHotPlugQt* hotPlug_ = nullptr;
     bool shown_ = false;
 };
 
