@@ -156,10 +156,9 @@ void MainForm::HearLinkNews(LinkNews news, const std::string& text) {
 
 void MainForm::ReportUnsent(const std::string& line) {
     const std::string why = q_->IsOpen() ? "устройство не принимает данные" : "связь потеряна";
-    PostReport(report_topic::kSend,
-               "COM" + IntText(q_->Port()) + ": команда «" + ShownCommand(line) +
-                   "» не отправлена: " + why,
-               ReportLevel::Error);
+    ReportError("COM" + IntText(q_->Port()) + ": команда «" + ShownCommand(line) +
+                    "» не отправлена: " + why,
+                report_topic::kSend);
 }
 
 void MainForm::LineArrived() {

@@ -37,7 +37,8 @@ struct FormPlatform {
     PortPathResolver resolvePath;               // default: DevicePathOfPort
     std::function<std::string()> readPortList;  // default: ReadPortList
     // Also told of every error the form posts to its report board (UTF-8 text): a conversion
-    // failure of a received field, an unreadable port list. Optional; tests listen here.
+    // failure of a received field, an unreadable port list, a command that was not sent.
+    // Optional; tests listen here.
     std::function<void(const std::string& message)> reportError;
     ActionSet::HomePageOpener openHomePage;  // opens a web address in the system browser
 };
