@@ -3,8 +3,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "support/PublishedPty.h"
 #include "support/ScriptedSerialDevice.h"
 #include "support/TempRuntimeDir.h"
 
@@ -22,38 +21,6 @@ namespace fs = std::filesystem;
 
 namespace rv {
 namespace {
-
-// A pseudo-terminal published as COM<n>; the test plays the unit on the master side.
-struct PublishedPty {
-    int master = -1;
-    std::string device;
-
-    PublishedPty(const test::TempRuntimeDir& runtime, int n) {
-        int slave = -1;
-        char name[256] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-        ::close(slave);
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-        device = name;
-        fs::create_symlink(device, runtime.Link(n));
-    }
-    ~PublishedPty() {
-        if (master >= 0) ::close(master);
-    }
-    // Everything the console wrote, read until nothing more comes for a while (the terminal
-    // hands bytes over asynchronously).
-    std::string Drain() const {
-        std::string out;
-        char buf[65536];
-        for (;;) {
-            struct pollfd p = {master, POLLIN, 0};
-            if (::poll(&p, 1, 300) <= 0) return out;
-            const ssize_t got = ::read(master, buf, sizeof buf);
-            if (got <= 0) return out;
-            out.append(buf, static_cast<std::size_t>(got));
-        }
-    }
-};
 
 // Another program that has the device open (on its standard input) and does not lock it.
 class OtherProgram {
@@ -99,16 +66,16 @@ struct Console {
 
 TEST(LinkOverPty, PortThatWillNotOpenSaysWhy) {
     test::TempRuntimeDir runtime("linkpty");
-    PublishedPty heldByConsole(runtime, 5);
+    test::PublishedPty heldByConsole(runtime, 5);
     Console first;
     first.form->Connection().StartExecute(5);
     ASSERT_TRUE(first.form->Q().IsOpen());
-    PublishedPty heldByProgram(runtime, 6);
-    OtherProgram sleeper(heldByProgram.device);
+    test::PublishedPty heldByProgram(runtime, 6);
+    OtherProgram sleeper(heldByProgram.Device());
     fs::create_symlink(runtime.Root() / "gone", runtime.Link(7));
-    PublishedPty locked(runtime, 8);
+    test::PublishedPty locked(runtime, 8);
     const bool asRoot = ::geteuid() == 0;  // root opens every device: no permission is unseen
-    if (!asRoot) fs::permissions(locked.device, fs::perms::none);
+    if (!asRoot) fs::permissions(locked.Device(), fs::perms::none);
 
     struct Case {
         int port;
@@ -138,7 +105,7 @@ TEST(LinkOverPty, PortThatWillNotOpenSaysWhy) {
 
 TEST(LinkOverPty, UnitThatNeverReadsNeverHoldsTheConsoleLongAndEachUnsentCommandIsReported) {
     test::TempRuntimeDir runtime("linkpty");
-    PublishedPty unit(runtime, 5);
+    test::PublishedPty unit(runtime, 5);
     std::vector<std::string> errors;
     Console console(&errors);
     console.form->Connection().StartExecute(5);
