@@ -146,7 +146,12 @@ void ConnectionControl::WatchTick() {
     ticksSinceTry_ = 0;
     const int before = q_.Port();
     q_.SetPort(now.port);
-    if (!q_.OpenPort()) return;  // back but refusing (held by a prober, say): keep watching
+    try {
+        // Back but refusing (held by a prober, say): keep watching.
+        if (!q_.OpenPort()) return;
+    } catch (const std::exception&) {
+        return;  // runs on a timer: nothing may escape, the next try comes
+    }
     watching_ = false;
     reason_.clear();
     UpdatePort();
