@@ -102,6 +102,8 @@ set(REVODIVE_CORE_SOURCES
 set(REVODIVE_POSIX_SOURCES
     serial/posix/PosixComNamespace.cpp
     serial/posix/PosixComNamespace.h
+    serial/posix/PosixDeviceIdentity.cpp
+    serial/posix/PosixDeviceIdentity.h
     serial/posix/PosixPlatform.cpp
     serial/posix/PosixPortAdmission.cpp
     serial/posix/PosixPortAdmission.h
@@ -145,6 +147,8 @@ set(REVODIVE_UI_SOURCES
     ui/MyPanelWidget.h
     ui/PicturesQt.cpp
     ui/PicturesQt.h
+    ui/PortHotPlugQt.cpp
+    ui/PortHotPlugQt.h
     ui/PortStripWidget.cpp
     ui/PortStripWidget.h
     ui/RegionalFormatsQt.cpp

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include <chrono>
 #include <exception>
 
 #include "serial/Platform.h"
@@ -8,6 +9,35 @@
 
 namespace rv {
 
+namespace {
+
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// "7 с", "2 мин 05 с", "1 ч 02 мин": how long the unit has been silent.
+std::string SilenceText(std::int64_t seconds) {
+    const auto two = [](std::int64_t v) { return (v < 10 ? "0" : "") + IntText(v); };
+    if (seconds < 60) return IntText(seconds) + " с";
+    if (seconds < 3600) return IntText(seconds / 60) + " мин " + two(seconds % 60) + " с";
+    return IntText(seconds / 3600) + " ч " + two(seconds / 60 % 60) + " мин";
+}
+
+// A command line as the technician would recognise it: without its line ends, not too long.
+std::string ShownCommand(const std::string& line) {
+    constexpr std::size_t kMaxShown = 40;
+    const auto first = line.find_first_not_of("\r\n ");
+    if (first == std::string::npos) return {};
+    const auto last = line.find_last_not_of("\r\n ");
+    std::string shown = line.substr(first, last - first + 1);
+    if (shown.size() > kMaxShown) shown = shown.substr(0, kMaxShown) + "...";
+    return Cp1251ToUtf8(shown);
+}
+
+}  // namespace
+
 MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatform platform)
     : Console(formats, clock,
               [this](const std::string& message) {
@@ -15,6 +45,7 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
               }),
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
+    if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *platform_.ticks,
                                            platform_.resolvePath);
     // The form's settings of its driver: COM99 until the technician picks a port, 115200 bit/s,
@@ -24,10 +55,24 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
     q_->SetPortPollingDelay(0);
     q_->SetEndByte(10);
     q_->SetOnReceiveData([this](TCommPortDriver&, const std::uint8_t* data, std::int32_t size) {
-        if (!closing_) QReceiveData(data, size);
+        if (closing_) return;
+        LineArrived();
+        QReceiveData(data, size);
+    });
+    q_->SetOnLinkLost([this](TCommPortDriver&, const SerialFailure& why) {
+        if (!closing_) connection_->LinkLost(why);
     });
 
-    actions_.SetSend([this](const std::string& line) { return q_->SendText(line); });
+    actions_.SetSend([this](const std::string& line) {
+        const bool wasOpen = q_->IsOpen();
+        const bool sent = q_->SendText(line);
+        if (sent) {
+            reports_.Withdraw(report_topic::kSend);
+        } else if (wasOpen) {
+            ReportUnsent(line);
+        }
+        return sent;
+    });
     actions_.SetHomePageOpener(platform_.openHomePage);
 
     settings_ =
@@ -38,12 +83,17 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
     hooks.resetReceivedBytes = [this] { SetReceivedBytes(0); };
     hooks.showReceivedBytes = [this] { ShowReceivedBytes(); };
     hooks.readPortList = platform_.readPortList;
+    hooks.tell = [this](LinkNews news, const std::string& text) { HearLinkNews(news, text); };
+    hooks.timeText = [this] { return HhNnSsText(ClockSource().Now(), Formats()); };
+    hooks.identityOfPort = platform_.identityOfPort;
+    hooks.findDevice = platform_.findDevice;
     connection_ = std::make_unique<ConnectionControl>(*q_, Display(), actions_, std::move(hooks));
 }
 
 MainForm::~MainForm() {
     // The driver closes its port before the decoders and the recorder it feeds are gone.
     closing_ = true;
+    if (platform_.watchTicks) platform_.watchTicks->Stop();
     if (q_) q_->ClosePort();
 }
 
@@ -56,11 +106,87 @@ void MainForm::FormCreate() {
         ReportError(e.what(), report_topic::kPorts);
     }
     connection_->UpdateStatus();
+    if (platform_.watchTicks)
+        platform_.watchTicks->Start(ConnectionControl::kWatchPeriodMs, [this] { SuperviseLink(); });
 }
 
 void MainForm::FormCloseQuery() {
     closing_ = true;
+    if (platform_.watchTicks) platform_.watchTicks->Stop();
     q_->ClosePort();
+}
+
+void MainForm::SuperviseLink() {
+    if (closing_) return;
+    connection_->WatchTick();
+    CheckSilence();
+}
+
+void MainForm::PortsHotPlugged() {
+    if (closing_) return;
+    try {
+        connection_->PortsHotPlugged();
+    } catch (const std::exception& e) {
+        ReportError(e.what(), report_topic::kPorts);
+    }
+    connection_->WatchTick();
+}
+
+void MainForm::HearLinkNews(LinkNews news, const std::string& text) {
+    switch (news) {
+        case LinkNews::Opened:
+            reports_.Withdraw(report_topic::kLink);
+            lastLineMs_ = platform_.elapsedMs();
+            break;
+        case LinkNews::Back:
+            PostReport(report_topic::kLink, text, ReportLevel::Notice);
+            lastLineMs_ = platform_.elapsedMs();
+            break;
+        case LinkNews::OpenFailed:
+        case LinkNews::Lost:
+            WithdrawSilence();
+            PostReport(report_topic::kLink, text, ReportLevel::Error);
+            break;
+        case LinkNews::Stopped:
+            WithdrawSilence();
+            reports_.Withdraw(report_topic::kLink);
+            break;
+    }
+}
+
+void MainForm::ReportUnsent(const std::string& line) {
+    const std::string why = q_->IsOpen() ? "устройство не принимает данные" : "связь потеряна";
+    ReportError("COM" + IntText(q_->Port()) + ": команда «" + ShownCommand(line) +
+                    "» не отправлена: " + why,
+                report_topic::kSend);
+}
+
+void MainForm::LineArrived() {
+    lastLineMs_ = platform_.elapsedMs();
+    if (silenceReported_) WithdrawSilence();
+}
+
+void MainForm::CheckSilence() {
+    if (!q_->IsOpen()) {
+        WithdrawSilence();
+        return;
+    }
+    const std::int64_t silentMs = platform_.elapsedMs() - lastLineMs_;
+    if (silentMs < kSilenceReportMs) return;
+    const std::string text =
+        "COM" + IntText(q_->Port()) + ": устройство молчит " + SilenceText(silentMs / 1000);
+    if (!silenceReported_) {
+        silenceReported_ = true;
+        PostReport(report_topic::kSilence, text, ReportLevel::Notice);
+    } else {
+        reports_.Revise(report_topic::kSilence, text);
+    }
+}
+
+void MainForm::WithdrawSilence() {
+    if (!silenceReported_) return;
+    silenceReported_ = false;
+    reports_.Withdraw(report_topic::kSilence);
 }
 
 void MainForm::ExecuteAction(std::string_view name, const std::string& boxText) {

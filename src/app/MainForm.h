@@ -5,6 +5,7 @@
 // owns one MainForm and renders it; tests drive a MainForm directly with a scripted device, a
 // fixed clock and fixed regional formats.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,12 +24,21 @@ namespace rv {
 
 // What the form takes from the platform. Empty functions get the platform's defaults.
 struct FormPlatform {
-    std::unique_ptr<SerialDevice> device;       // default: the platform's serial device
-    TickSource* ticks = nullptr;                // required: Q starts it with its poll
+    std::unique_ptr<SerialDevice> device;  // default: the platform's serial device
+    TickSource* ticks = nullptr;           // required: Q starts it with its poll
+    // Optional: started at start-up with SuperviseLink every watch period (tests call it).
+    TickSource* watchTicks = nullptr;
+    // Milliseconds of a steady clock, for how long the unit has been silent (default: the
+    // system's steady clock).
+    std::function<std::int64_t()> elapsedMs;
+    // Finding a lost device again (defaults: the platform's).
+    std::function<std::string(int port)> identityOfPort;
+    std::function<PortPresence(const std::string& identity)> findDevice;
     PortPathResolver resolvePath;               // default: DevicePathOfPort
     std::function<std::string()> readPortList;  // default: ReadPortList
     // Also told of every error the form posts to its report board (UTF-8 text): a conversion
-    // failure of a received field, an unreadable port list. Optional; tests listen here.
+    // failure of a received field, an unreadable port list, a command that was not sent.
+    // Optional; tests listen here.
     std::function<void(const std::string& message)> reportError;
     ActionSet::HomePageOpener openHomePage;  // opens a web address in the system browser
 };
@@ -55,12 +65,27 @@ class MainForm : public Console {
     // decoders or the recorder afterwards. Never refuses.
     void FormCloseQuery();
 
+    // A unit that says nothing for this long while its port is open is reported as silent.
+    static constexpr std::int64_t kSilenceReportMs = 5000;
+    // The work of every watch tick: looks for a lost device's return, and keeps the report of a
+    // silent unit up to date (how long it has said nothing; withdrawn when a line arrives).
+    void SuperviseLink();
+    // A device was plugged in or out (the window hears of it from the system): the port list
+    // follows, and a lost device is looked for at once. An unreadable list is reported.
+    void PortsHotPlugged();
+
     // Runs an action of the catalogue as its menu item or button does: "DoCommand" sends the free
     // command line of `boxText` (Windows-1251); other actions run their execute operation.
     void ExecuteAction(std::string_view name, const std::string& boxText = {});
 
   private:
     void ReportError(const std::string& message, std::string_view topic);
+    void HearLinkNews(LinkNews news, const std::string& text);
+    // A command line that did not go out whole (the unit does not read, or the link is gone).
+    void ReportUnsent(const std::string& line);
+    void LineArrived();
+    void CheckSilence();
+    void WithdrawSilence();
 
     FormPlatform platform_;
     ReportBoard reports_;
@@ -69,6 +94,8 @@ class MainForm : public Console {
     std::unique_ptr<SettingsEditor> settings_;
     std::unique_ptr<ConnectionControl> connection_;
     bool closing_ = false;
+    std::int64_t lastLineMs_ = 0;  // when the last line arrived, or the port opened
+    bool silenceReported_ = false;
 };
 
 }  // namespace rv

@@ -14,6 +14,16 @@ void ReportBoard::Post(std::string_view topic, std::string text, ReportLevel lev
     observers_.Notify(&ReportObserver::ReportsChanged);
 }
 
+void ReportBoard::Revise(std::string_view topic, std::string text) {
+    const auto standing = std::find_if(standing_.begin(), standing_.end(),
+                                       [topic](const Report& r) { return r.topic == topic; });
+    if (standing == standing_.end() || standing->text == text) return;
+    const auto entry = std::find(history_.rbegin(), history_.rend(), *standing);
+    if (entry != history_.rend()) entry->text = text;
+    standing->text = std::move(text);
+    observers_.Notify(&ReportObserver::ReportsChanged);
+}
+
 void ReportBoard::Withdraw(std::string_view topic) {
     if (std::erase_if(standing_, [topic](const Report& r) { return r.topic == topic; }) == 0)
         return;

@@ -49,6 +49,10 @@ class ReportBoard {
 
     // Posts (or replaces) the report of `topic`.
     void Post(std::string_view topic, std::string text, ReportLevel level, std::string timeText);
+    // Changes the text of the standing report of `topic` (and of its history entry) without
+    // making it a new report: for a state that is still the same, told more exactly (how long
+    // the unit has been silent). Nothing when none stands.
+    void Revise(std::string_view topic, std::string text);
     // Takes the report of `topic` off the strip (the history keeps it); nothing when none stands.
     void Withdraw(std::string_view topic);
 

@@ -128,8 +128,13 @@ bool TCommPortDriver::OpenPort() {
     const std::string path = resolvePath_(port_);
     if (path.empty() || !device_->Open(path)) {
         handle_ = Handle::Invalid;
+        openFailure_ = path.empty() ? SerialFailure{SerialFailureKind::Missing, {}, {}}
+                                    : device_->LastFailure();
+        if (openFailure_.kind == SerialFailureKind::None)
+            openFailure_.kind = SerialFailureKind::Other;
         return false;
     }
+    openFailure_ = {};
     handle_ = Handle::Valid;
     ApplyPortSettings();
     StartTicks();
@@ -150,9 +155,25 @@ void TCommPortDriver::ClosePort() {
     handle_ = Handle::None;
 }
 
+void TCommPortDriver::LoseLink() {
+    SerialFailure why = device_->LastFailure();
+    if (why.kind == SerialFailureKind::None) why.kind = SerialFailureKind::Lost;
+    device_->Close();
+    handle_ = Handle::None;
+    ticks_.Stop();
+    // Whatever half line the dead link left is not the start of anything that will follow.
+    pending_ = 0;
+    if (onLinkLost_) onLinkLost_(*this, why);
+}
+
 bool TCommPortDriver::SendBytes(const std::uint8_t* data, std::int32_t count) {
     if (!IsOpen() || count < 0 || (count > 0 && data == nullptr)) return false;
-    return device_->Write(data, count) == count;
+    const std::int32_t written = device_->Write(data, count);
+    if (written == kSerialDeviceLost) {
+        LoseLink();
+        return false;
+    }
+    return written == count;
 }
 
 bool TCommPortDriver::SendText(std::string_view text) {
@@ -196,6 +217,10 @@ void TCommPortDriver::PollReceive() {
 
     const std::int32_t got =
         device_->Read(buffer_.get() + pending_, static_cast<std::int32_t>(size - pending_));
+    if (got == kSerialDeviceLost) {
+        LoseLink();
+        return;
+    }
     if (got <= 0 || !onReceiveData_) return;
 
     if (endByte_ < 0) {

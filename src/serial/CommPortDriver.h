@@ -3,7 +3,8 @@
 // settings, starts its tick source with its own poll, reads the device on every tick, cuts the
 // incoming bytes into blocks that end with the terminator byte and raises OnReceiveData once per
 // block; sending is one synchronous write. No thread of its own: ticks, handler and callers all run
-// on the UI thread. Failures are reported through return values only.
+// on the UI thread. Failures are return values, with two exceptions the console must hear of: why
+// the last open failed (LastOpenFailure), and a device that went away while open (OnLinkLost).
 
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,10 @@ class TCommPortDriver;
 // only during the call.
 using TPortReceiveDataEvent =
     std::function<void(TCommPortDriver& sender, const std::uint8_t* data, std::int32_t size)>;
+
+// OnLinkLost(Sender, Why): the open device went away (adapter pulled, far end closed). The driver
+// has already closed the port, stopped its ticks and dropped the pending bytes of the dead link.
+using TPortLinkLostEvent = std::function<void(TCommPortDriver& sender, const SerialFailure& why)>;
 
 // Maps a port number to the device path to open (empty: no such device).
 using PortPathResolver = std::function<std::string(int port)>;
@@ -108,6 +113,9 @@ class TCommPortDriver {
     const TPortReceiveDataEvent& OnReceiveData() const { return onReceiveData_; }
     void SetOnReceiveData(TPortReceiveDataEvent handler);
 
+    // The loss event; none by default (a lost port then just reads as closed).
+    void SetOnLinkLost(TPortLinkLostEvent handler) { onLinkLost_ = std::move(handler); }
+
     // Terminator byte 0..255, or -1 for raw mode (new driver: -1). Negative values become -1,
     // values above 255 become 255; pending bytes are kept.
     std::int32_t EndByte() const { return endByte_; }
@@ -116,6 +124,9 @@ class TCommPortDriver {
     // Opens the device of Port, writes the settings and starts the ticks. True if the port is
     // open afterwards; on an open port returns true at once and changes nothing.
     bool OpenPort();
+    // Why the last OpenPort failed (Missing when the port has no device path); None after a
+    // successful one.
+    const SerialFailure& LastOpenFailure() const { return openFailure_; }
     // Closes the device and stops the ticks; the pending bytes stay. Never fails.
     void ClosePort();
     bool IsOpen() const { return handle_ == Handle::Valid; }
@@ -123,7 +134,9 @@ class TCommPortDriver {
     void ApplyPortSettings();
 
     // One synchronous write of `count` bytes; true only if exactly `count` bytes were written.
-    // False on a closed port and for a negative count.
+    // False on a closed port and for a negative count. A device that does not take the bytes is
+    // given the device's write time-out (about 100 ms), never more. A write that finds the device
+    // gone loses the link (OnLinkLost) and returns false.
     bool SendBytes(const std::uint8_t* data, std::int32_t count);
     // Sends the bytes of an 8-bit text as they are (no terminating zero, no conversion).
     bool SendText(std::string_view text);
@@ -135,6 +148,8 @@ class TCommPortDriver {
 
     // Bytes received but not yet delivered (terminator mode).
     std::uint16_t PendingCount() const { return pending_; }
+    // Forgets the pending bytes: a half line of one unit must not lead the first line of another.
+    void DropPending() { pending_ = 0; }
     // The settings ApplyPortSettings writes.
     SerialLineSettings LineSettings() const;
 
@@ -142,6 +157,8 @@ class TCommPortDriver {
     enum class Handle { None, Invalid, Valid };
 
     void Deliver(std::int32_t size);
+    // The device went away: close as ClosePort does, drop the pending bytes, tell the owner.
+    void LoseLink();
     void ReapplyIfOpen();
     // Starts the ticks with the polling delay and this driver's PollReceive as the tick's work.
     void StartTicks();
@@ -161,7 +178,9 @@ class TCommPortDriver {
     std::uint16_t outBufSize_ = 2048;
     std::uint16_t pollingDelay_ = 0;
     TPortReceiveDataEvent onReceiveData_;
+    TPortLinkLostEvent onLinkLost_;
     std::int32_t endByte_ = -1;
+    SerialFailure openFailure_;
 
     Handle handle_ = Handle::None;
     std::unique_ptr<std::uint8_t[]> buffer_;

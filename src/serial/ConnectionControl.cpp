@@ -42,11 +42,11 @@ ConnectionControl::ConnectionControl(TCommPortDriver& q, DisplayModel& display, 
       statusField_(display.Field("L_PSTAT")),
       portField_(display.Field("L_PNUM")) {
     if (!hooks_.readPortList) hooks_.readPortList = ReadPortList;
+    if (!hooks_.identityOfPort) hooks_.identityOfPort = DeviceIdentityOfPort;
+    if (!hooks_.findDevice) hooks_.findDevice = FindDeviceOfIdentity;
 }
 
-void ConnectionControl::FindActionExecute() {
-    // Read first: when the list cannot be read, the old items stay as they were.
-    const std::string list = hooks_.readPortList();
+std::vector<PortItem> ConnectionControl::PortItemsOfList(const std::string& list) const {
     std::vector<PortItem> ports;
     for (auto& entry : ComPortsOfList(list)) {
         // One item per port, even if the platform lists a name twice.
@@ -54,7 +54,12 @@ void ConnectionControl::FindActionExecute() {
                                        [&](const PortItem& p) { return p.number == entry.number; });
         if (!known) ports.push_back(PortItem{std::move(entry.name), entry.number});
     }
-    ports_ = std::move(ports);
+    return ports;
+}
+
+void ConnectionControl::FindActionExecute() {
+    // Read first: when the list cannot be read, the old items stay as they were.
+    ports_ = PortItemsOfList(hooks_.readPortList());
     // Fresh items carry no check mark and fresh buttons no highlight.
     checkedPort_ = 0;
     highlighted_ = 0;
@@ -63,9 +68,29 @@ void ConnectionControl::FindActionExecute() {
     observers_.Notify(&ConnectionObserver::HighlightChanged);
 }
 
+void ConnectionControl::PortsHotPlugged() {
+    std::vector<PortItem> ports = PortItemsOfList(hooks_.readPortList());
+    if (ports == ports_) return;
+    ports_ = std::move(ports);
+    const auto present = [this](int n) {
+        return std::any_of(ports_.begin(), ports_.end(),
+                           [n](const PortItem& p) { return p.number == n; });
+    };
+    // Unlike a refresh the technician asked for, nothing he set up is taken away from a port
+    // that is still there.
+    if (!present(checkedPort_)) checkedPort_ = 0;
+    if (!present(highlighted_)) highlighted_ = 0;
+    observers_.Notify(&ConnectionObserver::PortsChanged);
+    observers_.Notify(&ConnectionObserver::PortItemChecksChanged);
+    observers_.Notify(&ConnectionObserver::HighlightChanged);
+}
+
 void ConnectionControl::StartExecute(int n) {
+    watching_ = false;  // whatever was lost, the technician has chosen now
     try {
         if (q_.Port() != n) {
+            // Another unit: nothing of the last one leads its first line.
+            q_.DropPending();
             if (hooks_.resetReceivedBytes) hooks_.resetReceivedBytes();
             if (hooks_.statClear) hooks_.statClear();
         }
@@ -77,10 +102,76 @@ void ConnectionControl::StartExecute(int n) {
         UpdatePort();
         display_.SetV(portField_, "COM" + IntText(q_.Port()), kBlack);
         if (hooks_.showReceivedBytes) hooks_.showReceivedBytes();
+        NoteStartResult();
     } catch (const std::exception&) {
         // A failing start leaves no message: the link status below tells the technician.
     }
     UpdateStatus();
+}
+
+void ConnectionControl::NoteStartResult() {
+    if (q_.IsOpen()) {
+        identity_ = hooks_.identityOfPort(q_.Port());
+        reason_.clear();
+        Tell(LinkNews::Opened, {});
+    } else {
+        identity_.clear();
+        reason_ = PortName() + ": " + SerialFailureText(q_.LastOpenFailure());
+        Tell(LinkNews::OpenFailed, reason_);
+    }
+}
+
+void ConnectionControl::LinkLost(const SerialFailure& why) {
+    reason_ = PortName() + ": " + SerialFailureText(why) + " в " + TimeText();
+    // Where the device stands right now counts as tried: a device that is lost but still there
+    // is tried again only after the retry period, so a dead node is not reopened in a loop.
+    watching_ = !identity_.empty();
+    lastTried_ = watching_ ? hooks_.findDevice(identity_).device : std::string();
+    ticksSinceTry_ = 0;
+    UpdatePort();
+    UpdateStatus();
+    Tell(LinkNews::Lost, reason_);
+}
+
+void ConnectionControl::WatchTick() {
+    if (!watching_ || q_.IsOpen()) return;
+    ++ticksSinceTry_;
+    const PortPresence now = hooks_.findDevice(identity_);
+    if (now.port == 0) {
+        lastTried_.clear();  // gone: whatever appears next is worth a try at once
+        return;
+    }
+    if (now.device == lastTried_ && ticksSinceTry_ < kRetryTicks) return;
+    lastTried_ = now.device;
+    ticksSinceTry_ = 0;
+    const int before = q_.Port();
+    q_.SetPort(now.port);
+    try {
+        // Back but refusing (held by a prober, say): keep watching.
+        if (!q_.OpenPort()) return;
+    } catch (const std::exception&) {
+        return;  // runs on a timer: nothing may escape, the next try comes
+    }
+    watching_ = false;
+    reason_.clear();
+    UpdatePort();
+    display_.SetV(portField_, "COM" + IntText(q_.Port()), kBlack);
+    UpdateStatus();
+    std::string text = PortName() + ": связь восстановлена в " + TimeText();
+    if (q_.Port() != before) text += " (прежде COM" + IntText(before) + ")";
+    Tell(LinkNews::Back, text);
+}
+
+void ConnectionControl::Tell(LinkNews news, const std::string& text) {
+    if (hooks_.tell) hooks_.tell(news, text);
+}
+
+std::string ConnectionControl::PortName() const {
+    return "COM" + IntText(q_.Port());
+}
+
+std::string ConnectionControl::TimeText() const {
+    return hooks_.timeText ? hooks_.timeText() : std::string();
 }
 
 void ConnectionControl::PortItemClick(int n) {
@@ -92,11 +183,14 @@ void ConnectionControl::PortItemClick(int n) {
 }
 
 void ConnectionControl::StopActionExecute() {
+    watching_ = false;
+    reason_.clear();
     q_.ClosePort();
     display_.SetV(portField_, "-", kBlack);
     UpdateSpeed(true);
     UpdateStatus();
     UpdatePort();
+    Tell(LinkNews::Stopped, {});
 }
 
 void ConnectionControl::SpeedItemClick(int index) {

@@ -22,6 +22,7 @@
 #include "app/SessionRecords.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TarExportDialogQt.h"
+#include "serial/Platform.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
 #include "ui/ColoursQt.h"
@@ -31,6 +32,7 @@
 #include "ui/MainMenuQt.h"
 #include "ui/MonitorView.h"
 #include "ui/PicturesQt.h"
+#include "ui/PortHotPlugQt.h"
 #include "ui/RegionalFormatsQt.h"
 #include "ui/ReportStripWidget.h"
 #include "ui/RestoreTableDialogQt.h"
@@ -67,6 +69,8 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 
     ticks_ = std::make_unique<TimerTickQt>();
     platform.ticks = ticks_.get();
+    watchTicks_ = std::make_unique<TimerTickQt>();
+    platform.watchTicks = watchTicks_.get();
     platform.openHomePage = [](const std::string& address) {
         QDesktopServices::openUrl(QUrl(Utf8(address)));
     };
@@ -81,6 +85,12 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
     BuildLayout();
     FormCreate();
     StartDemoHooks();
+
+    // The port list follows devices plugged in and out without "Обновить список".
+    QStringList folders;
+    for (const std::string& folder : PortListWatchFolders()) folders << Utf8(folder);
+    hotPlug_ = new PortHotPlugQt(
+        folders, [this] { form_->PortsHotPlugged(); }, this);
 }
 
 MainWindow::~MainWindow() {
@@ -270,6 +280,7 @@ void MainWindow::ShowUserError(const QString& text) {
 
 void MainWindow::StopReception() {
     ticks_->Stop();
+    watchTicks_->Stop();
     form_->FormCloseQuery();
 }
 

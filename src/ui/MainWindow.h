@@ -21,6 +21,7 @@ class CalibrationPage;
 class DisplayBinderQt;
 class MainMenuQt;
 class MonitorView;
+class PortHotPlugQt;
 class SessionRecords;
 class TimerTickQt;
 
@@ -74,6 +75,7 @@ class MainWindow : public QMainWindow {
     RegionalFormats formats_;
     SystemClock clock_;
     std::unique_ptr<TimerTickQt> ticks_;
+    std::unique_ptr<TimerTickQt> watchTicks_;  // looks for a lost unit, times a silent one
     std::unique_ptr<MainForm> form_;
     std::unique_ptr<SessionRecords> records_;  // after the form: closed before it goes
     QTimer* recordsPoll_ = nullptr;
@@ -83,6 +85,7 @@ class MainWindow : public QMainWindow {
     MonitorView* monitor_ = nullptr;
     MainMenuQt* menu_ = nullptr;
     CalibrationPage* calibration_ = nullptr;
+    PortHotPlugQt* hotPlug_ = nullptr;
     bool shown_ = false;
 };
 

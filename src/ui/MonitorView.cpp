@@ -199,6 +199,9 @@ void MonitorView::HighlightChanged() {
 void MonitorView::LinkChanged() {
     const bool enabled = form_.Connection().HeaderButtonsEnabled();
     for (QToolButton* button : headerCommands_) button->setEnabled(enabled);
+    // Why the port is not open, for the technician who points at "Нет подключения".
+    if (auto* status = findChild<QWidget*>(QStringLiteral("L_PSTAT")))
+        status->setToolTip(QString::fromStdString(form_.Connection().LinkReason()));
 }
 
 }  // namespace rv

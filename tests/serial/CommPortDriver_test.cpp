@@ -315,5 +315,74 @@ TEST(CommPortDriver, SendWritesExactBytesAndReportsShortWrites) {
     EXPECT_FALSE(r.q->SendBytes(reinterpret_cast<const std::uint8_t*>("x"), -1));
 }
 
+TEST(CommPortDriver, LostDeviceClosesThePortDropsTheHalfLineAndTellsWhy) {
+    // The device goes away during a read, or during a write.
+    for (const bool inWrite : {false, true}) {
+        SCOPED_TRACE(inWrite ? "write" : "read");
+        Rig r;
+        r.Listen();
+        r.q->SetEndByte(10);
+        std::vector<SerialFailure> told;
+        r.q->SetOnLinkLost([&](TCommPortDriver& q, const SerialFailure& why) {
+            EXPECT_FALSE(q.IsOpen());  // closed before the owner hears of it
+            told.push_back(why);
+        });
+        ASSERT_TRUE(r.q->OpenPort());
+        r.Receive(">ID=UNIT_A_PART");
+        ASSERT_EQ(r.q->PendingCount(), 15);
+        if (inWrite) {
+            r.device->LoseOnWrite();
+            EXPECT_FALSE(r.q->SendText(">I 1\n"));
+        } else {
+            r.device->QueueLoss();
+            r.ticks.Tick();
+        }
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].kind, SerialFailureKind::Lost);
+        EXPECT_FALSE(r.q->IsOpen());
+        EXPECT_FALSE(r.ticks.Active());
+        EXPECT_EQ(r.device->CloseCalls(), 1);
+        EXPECT_EQ(r.q->PendingCount(), 0);
+        // Nothing more is read from the dead device, nothing more is told.
+        r.ticks.Tick();
+        r.q->PollReceive();
+        EXPECT_EQ(told.size(), 1u);
+        EXPECT_TRUE(r.blocks.empty());
+        // Reopened, it reads as it did before.
+        ASSERT_TRUE(r.q->OpenPort());
+        r.Receive(">MS=7\n");
+        EXPECT_EQ(r.blocks, (std::vector<std::string>{">MS=7\n"}));
+    }
+}
+
+TEST(CommPortDriver, OpenFailureKeepsTheDevicesReason) {
+    using K = SerialFailureKind;
+    struct Case {
+        std::string path;  // what the port resolves to
+        SerialFailure refusal;
+        K kind;
+    };
+    const Case cases[] = {
+        {"COM2", {K::BusyByProcess, "minicom", {}}, K::BusyByProcess},
+        {"COM2", {K::NoPermission, {}, {}}, K::NoPermission},
+        {"COM2", {K::None, {}, {}}, K::Other},  // a device that gives no reason
+        {"", {}, K::Missing},                   // no device path: the port is absent
+    };
+    for (const Case& c : cases) {
+        ManualTickSource ticks;
+        auto device = std::make_unique<ScriptedSerialDevice>();
+        device->RefuseOpen("COM2", c.refusal);
+        TCommPortDriver q(std::move(device), ticks, [&](int) { return c.path; });
+        EXPECT_FALSE(q.OpenPort());
+        EXPECT_EQ(q.LastOpenFailure().kind, c.kind) << c.path;
+        if (c.kind == K::BusyByProcess) {
+            EXPECT_EQ(q.LastOpenFailure().holder, "minicom");
+        }
+    }
+    Rig r;
+    ASSERT_TRUE(r.q->OpenPort());
+    EXPECT_EQ(r.q->LastOpenFailure().kind, K::None);
+}
+
 }  // namespace
 }  // namespace rv

@@ -122,5 +122,19 @@ TEST(ProcDeviceUsers, TerminalDriversTellTerminalsFromOtherDevices) {
             << c.major << ":" << c.minor;
 }
 
+TEST(ProcDeviceUsers, ProcessThatEndsWhileItIsLookedAtIsNoError) {
+    // A process that ends during the scan leaves files whose reads fail (ESRCH); a folder where a
+    // file should be fails the read the same way, every time.
+    FakeProc proc;
+    proc.Process("4711", "minicom\n", {proc.device});
+    fs::remove(proc.root / "4711" / "comm");
+    fs::create_directories(proc.root / "4711" / "comm");
+    proc.Process("4712", "", {}, "");
+    fs::create_directories(proc.root / "4712" / "stat");
+    EXPECT_EQ(Described(FindDeviceHolders(proc.device.string(), proc.root.string(), 1)),
+              std::vector<std::string>{"4711:"});
+    EXPECT_TRUE(FindTerminalSessionMembers(136, 4, proc.root.string()).empty());
+}
+
 }  // namespace
 }  // namespace rv

@@ -1,6 +1,7 @@
 #pragma once
 // The platform of a console under test: a scripted serial device instead of a real one, device
-// paths /dev/ttyTEST<n>, a port list given by the test, errors collected instead of shown.
+// paths /dev/ttyTEST<n>, a port list given by the test, errors collected instead of shown, a device
+// identity "TEST<n>" per port.
 
 #include <functional>
 #include <string>
@@ -23,6 +24,9 @@ inline FormPlatform ScriptedPlatform(ScriptedSerialDevice*& device, TickSource* 
     p.ticks = ticks;
     p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
     p.readPortList = std::move(portList);
+    // A lost device never comes back unless the test says where it is (set p.findDevice).
+    p.identityOfPort = [](int port) { return "TEST" + std::to_string(port); };
+    p.findDevice = [](const std::string&) { return PortPresence{}; };
     if (errors) p.reportError = [errors](const std::string& m) { errors->push_back(m); };
     return p;
 }

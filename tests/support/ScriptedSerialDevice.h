@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -23,12 +24,20 @@ class ScriptedSerialDevice : public SerialDevice {
     void QueueRead(std::string_view bytes) { reads_.push_back({std::string(bytes), false}); }
     // The next read fails (-1).
     void QueueReadFailure() { reads_.push_back({{}, true}); }
-    // Paths whose open fails (absent or in use).
-    void RefuseOpen(const std::string& path) { refused_.insert(path); }
+    // The next read finds the device gone (cable pulled): kSerialDeviceLost from then on until
+    // the device is closed, and LastFailure() says Lost.
+    void QueueLoss() { reads_.push_back({{}, false, true}); }
+    // Paths whose open fails, and why (LastFailure() after the refused open).
+    void RefuseOpen(const std::string& path,
+                    SerialFailure why = {SerialFailureKind::Missing, {}, {}}) {
+        refused_[path] = std::move(why);
+    }
     void AcceptOpen(const std::string& path) { refused_.erase(path); }
     // Every write fails (-1) / writes this many bytes fewer than asked.
     void SetWriteFails(bool fails) { writeFails_ = fails; }
     void SetWriteShortBy(std::int32_t bytes) { writeShortBy_ = bytes; }
+    // The next write finds the device gone.
+    void LoseOnWrite() { loseOnWrite_ = true; }
 
     // --- record ---
     bool IsOpen() const { return open_; }
@@ -45,14 +54,20 @@ class ScriptedSerialDevice : public SerialDevice {
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override;
     std::int32_t Write(const std::uint8_t* data, std::int32_t size) override;
     void Close() override;
+    SerialFailure LastFailure() const override { return failure_; }
 
   private:
     struct Chunk {
         std::string bytes;
         bool failure;
+        bool loss = false;
     };
+    std::int32_t Lose();
+
     std::deque<Chunk> reads_;
-    std::set<std::string> refused_;
+    std::map<std::string, SerialFailure> refused_;
+    bool loseOnWrite_ = false;
+    SerialFailure failure_;
     bool writeFails_ = false;
     std::int32_t writeShortBy_ = 0;
 

@@ -1,8 +1,11 @@
 #include "serial/posix/ProcDeviceUsers.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -37,9 +40,23 @@ std::vector<int> ProcessIds(const std::string& procRoot) {
     return pids;
 }
 
+// The file's bytes; what could be read of it when reading fails (a process that ends while it is
+// looked at takes its /proc files with it, and reads then fail with ESRCH).
 std::string ReadWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return text;
+    char buf[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got > 0) {
+            text.append(buf, static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    ::close(fd);
+    return text;
 }
 
 // A process name fit to be shown: the name is chosen by whoever started the process.

@@ -39,6 +39,22 @@ std::string DevicePathOfPort(int port) {
     return WindowsComPortPath(port);
 }
 
+std::string DeviceIdentityOfPort(int port) {
+    // A COM number on Windows belongs to its adapter (the system remembers it per device).
+    return port >= 1 && port <= 99 ? "COM" + std::to_string(port) : std::string();
+}
+
+PortPresence FindDeviceOfIdentity(const std::string& identity) {
+    const int port = identity.size() > 3 ? PortNumberOfName(identity) : 0;
+    char target[1024];
+    if (port == 0 || ::QueryDosDeviceA(identity.c_str(), target, sizeof target) == 0) return {};
+    return {port, target};
+}
+
+std::vector<std::string> PortListWatchFolders() {
+    return {};  // Windows tells of hot-plug through WM_DEVICECHANGE instead
+}
+
 std::string ReadPortList() {
     return ReadGrowingDeviceList(
         [](char* buffer, std::uint32_t size) {
