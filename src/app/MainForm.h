@@ -27,6 +27,9 @@ struct FormPlatform {
     TickSource* ticks = nullptr;                // required: Q starts it with its poll
     PortPathResolver resolvePath;               // default: DevicePathOfPort
     std::function<std::string()> readPortList;  // default: ReadPortList
+    // Why the folder of published ports is passed over, read after each port list; empty when it
+    // is used. Default: PortsFolderProblem.
+    std::function<std::string()> portsFolderProblem;
     // Also told of every error the form posts to its report board (UTF-8 text): a conversion
     // failure of a received field, an unreadable port list. Optional; tests listen here.
     std::function<void(const std::string& message)> reportError;
@@ -61,6 +64,8 @@ class MainForm : public Console {
 
   private:
     void ReportError(const std::string& message, std::string_view topic);
+    // Posts the ports folder's problem once, when it appears or changes; takes it back when over.
+    void ReportPortsFolder();
 
     FormPlatform platform_;
     ReportBoard reports_;
@@ -68,6 +73,7 @@ class MainForm : public Console {
     ActionSet actions_;
     std::unique_ptr<SettingsEditor> settings_;
     std::unique_ptr<ConnectionControl> connection_;
+    std::string portsFolderProblem_;  // the one last posted, UTF-8
     bool closing_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -464,6 +465,7 @@ struct Namespace {
         roots.sysClassTty = (tmp.path / "sys").string();
         roots.devFolder = (tmp.path / "dev").string();
         fs::create_directories(roots.portsFolder);
+        fs::permissions(roots.portsFolder, fs::perms::owner_all);  // as the console makes it
         fs::create_directories(roots.sysClassTty);
         fs::create_directories(roots.devFolder);
     }
@@ -545,20 +547,79 @@ TEST(ComNamespace, MissingPortsFolderListsOnlyHardware) {
 }
 
 TEST(ComNamespace, UnreadablePortsFolderIsAnError) {
+    // A trusted folder that cannot be read is reported, not taken for an empty folder (root reads
+    // everything: checked as an ordinary user only).
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
     Namespace ns;
-    fs::remove_all(ns.roots.portsFolder);
-    std::ofstream(ns.roots.portsFolder) << "not a folder";
-    // A file where the folder should be is reported, not taken for an empty folder; so is a
-    // folder without read permission (root reads everything: checked as an ordinary user only).
+    ::chmod(ns.roots.portsFolder.c_str(), 0);
     EXPECT_THROW(ListComPorts(ns.roots), std::runtime_error);
-    EXPECT_EQ(ResolveComPort(3, ns.roots), "");
-    if (::geteuid() != 0) {
-        fs::remove(ns.roots.portsFolder);
-        fs::create_directories(ns.roots.portsFolder);
-        ::chmod(ns.roots.portsFolder.c_str(), 0);
-        EXPECT_THROW(ListComPorts(ns.roots), std::runtime_error);
-        ::chmod(ns.roots.portsFolder.c_str(), 0700);
+    ::chmod(ns.roots.portsFolder.c_str(), 0700);
+}
+
+// Somebody else's ports folder could send the console to a terminal of theirs: it is passed over
+// (COM9 is then the hardware port again) and the technician is told why.
+TEST(ComNamespace, PortsFolderNotTheUsersOwnIsNotUsed) {
+    struct Case {
+        const char* what;
+        std::function<void(Namespace&)> spoil;
+        const char* reason;  // a part of the reason; empty: the folder is used
+    };
+    const auto moveAway = [](const fs::path& folder) {
+        fs::rename(folder, folder.string() + "-real");
+        fs::create_directory_symlink(folder.string() + "-real", folder);
+    };
+    const Case cases[] = {
+        {"the user's own", [](Namespace&) {}, ""},
+        {"open to everybody", [](Namespace& ns) { ::chmod(ns.roots.portsFolder.c_str(), 0777); },
+         "права 0777"},
+        {"readable by the group",
+         [](Namespace& ns) { ::chmod(ns.roots.portsFolder.c_str(), 0750); }, "права 0750"},
+        {"holding folder open", [](Namespace& ns) { ::chmod(ns.tmp.path.c_str(), 0755); },
+         "права 0755"},
+        {"made by another user", [](Namespace& ns) { ns.roots.owner = ::getuid() + 1; },
+         "другой пользователь"},
+        {"a link to a folder", [&](Namespace& ns) { moveAway(ns.roots.portsFolder); },
+         "ссылка, а не папка"},
+        {"a file",
+         [](Namespace& ns) {
+             fs::remove_all(ns.roots.portsFolder);
+             std::ofstream(ns.roots.portsFolder) << "COM9";
+         },
+         "не папка"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Namespace ns;
+        Pty unit;
+        ns.Publish("COM9", unit.path);
+        ns.AddTty("ttyS8", true, 4);  // COM9 by the hardware rule
+        c.spoil(ns);
+        const std::string reason = PortsFolderRefusal(ns.roots);
+        const bool used = std::string(c.reason).empty();
+        EXPECT_EQ(reason.empty(), used) << reason;
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+        EXPECT_EQ(ResolveComPort(9, ns.roots),
+                  used ? fs::canonical(unit.path).string() : ns.roots.devFolder + "/ttyS8");
+        const auto ports = ListComPorts(ns.roots);
+        ASSERT_EQ(ports.size(), 1u);
+        EXPECT_EQ(ports[0].published, used);
     }
+}
+
+TEST(ComNamespace, MissingPortsFolderIsMadeForTheUserAlone) {
+    TempFolder tmp;
+    ComNamespaceRoots roots;
+    roots.portsFolder = (tmp.path / "revodive-1000" / "ports").string();
+    const mode_t oldMask = ::umask(0);  // even a careless umask gives nobody else access
+    MakePortsFolder(roots);
+    ::umask(oldMask);
+    for (const fs::path& folder : {tmp.path / "revodive-1000", fs::path(roots.portsFolder)}) {
+        struct stat st;
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0) << folder;
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+    }
+    EXPECT_EQ(PortsFolderRefusal(roots), "");
 }
 
 }  // namespace

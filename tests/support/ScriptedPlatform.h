@@ -23,6 +23,7 @@ inline FormPlatform ScriptedPlatform(ScriptedSerialDevice*& device, TickSource* 
     p.ticks = ticks;
     p.resolvePath = [](int port) { return "/dev/ttyTEST" + std::to_string(port); };
     p.readPortList = std::move(portList);
+    p.portsFolderProblem = [] { return std::string(); };  // the machine's own folder is no concern
     if (errors) p.reportError = [errors](const std::string& m) { errors->push_back(m); };
     return p;
 }

@@ -16,7 +16,13 @@ std::string DevicePathOfPort(int port) {
 }
 
 std::string ReadPortList() {
-    return ComNamespaceList(DefaultComNamespaceRoots());
+    const ComNamespaceRoots roots = DefaultComNamespaceRoots();
+    MakePortsFolder(roots);
+    return ComNamespaceList(roots);
+}
+
+std::string PortsFolderProblem() {
+    return PortsFolderRefusal(DefaultComNamespaceRoots());
 }
 
 }  // namespace rv
