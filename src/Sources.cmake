@@ -14,6 +14,8 @@ set(REVODIVE_CORE_SOURCES
     app/LogStore.h
     app/MainForm.cpp
     app/MainForm.h
+    app/ProcessSignals.cpp
+    app/ProcessSignals.h
     app/ReportBoard.cpp
     app/ReportBoard.h
     app/SystemClock.cpp

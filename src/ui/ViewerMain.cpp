@@ -2,10 +2,12 @@
 // No argument is read and nothing is kept between runs: every start begins from the same state.
 #include <QApplication>
 
+#include "app/ProcessSignals.h"
 #include "ui/MainWindow.h"
 #include "ui/PicturesQt.h"
 
 int main(int argc, char** argv) {
+    rv::IgnoreBrokenPipeSignal();  // a write error is reported; the console and its log live on
     QApplication app(argc, argv);
     // The application's title, the name of the program on the desktop. (The display name would be
     // appended to every window title on Linux, and the window's own title is "Rarevi Revodive".)
