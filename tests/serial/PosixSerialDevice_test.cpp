@@ -395,36 +395,56 @@ TEST(PosixSerialDevice, NoPermissionIsReported) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: opened or another reason; 2: could not drop root";
 }
 
+// Opened at 115200 bit/s raw and closed again, by the device itself and by "Стоп" through the
+// driver: the terminal is back in the cooked mode and speed it was found in.
 TEST(PosixSerialDevice, TerminalIsLeftAsItWasFound) {
-    Pty pty;
-    // A terminal in cooked mode at 4800 bit/s, as a shell or another program might leave it.
-    struct termios before;
-    ASSERT_EQ(::tcgetattr(pty.master, &before), 0);  // the master reports the slave's settings
-    before.c_lflag |= ICANON | ECHO | ISIG;
-    before.c_iflag |= ICRNL | IXON;
-    before.c_oflag |= OPOST;
-    ::cfsetispeed(&before, B4800);
-    ::cfsetospeed(&before, B4800);
-    before.c_cc[VMIN] = 1;
-    ASSERT_EQ(::tcsetattr(pty.master, TCSANOW, &before), 0);
-    ASSERT_EQ(::tcgetattr(pty.master, &before), 0);
+    class Ticks : public TickSource {
+        void Start(int, std::function<void()>) override {}
+        void Stop() override {}
+    } ticks;
+    const std::function<void(const std::string&)> uses[] = {
+        [](const std::string& path) {
+            PosixSerialDevice d;
+            ASSERT_TRUE(d.Open(path));
+            SerialLineSettings s;
+            s.baudRate = 115200;
+            s.xonXoff = true;
+            ASSERT_TRUE(d.Apply(s));
+            d.Close();
+        },
+        [&ticks](const std::string& path) {
+            TCommPortDriver q(std::make_unique<PosixSerialDevice>(), ticks,
+                              [&](int) { return path; });
+            q.SetPortSpeed(br115200);
+            ASSERT_TRUE(q.OpenPort());
+            q.ClosePort();
+        },
+    };
+    for (const auto& use : uses) {
+        Pty pty;
+        // A terminal in cooked mode at 4800 bit/s, as a shell or another program might leave it.
+        struct termios before;
+        ASSERT_EQ(::tcgetattr(pty.master, &before), 0);  // the master reports the slave's settings
+        before.c_lflag |= ICANON | ECHO | ISIG;
+        before.c_iflag |= ICRNL | IXON;
+        before.c_oflag |= OPOST;
+        ::cfsetispeed(&before, B4800);
+        ::cfsetospeed(&before, B4800);
+        before.c_cc[VMIN] = 1;
+        ASSERT_EQ(::tcsetattr(pty.master, TCSANOW, &before), 0);
+        ASSERT_EQ(::tcgetattr(pty.master, &before), 0);
 
-    PosixSerialDevice d;
-    ASSERT_TRUE(d.Open(pty.path));
-    SerialLineSettings s;
-    s.baudRate = 115200;
-    s.xonXoff = true;
-    ASSERT_TRUE(d.Apply(s));
-    d.Close();
+        use(pty.path);
 
-    struct termios after;
-    ASSERT_EQ(::tcgetattr(pty.master, &after), 0);
-    EXPECT_EQ(after.c_iflag, before.c_iflag);
-    EXPECT_EQ(after.c_oflag, before.c_oflag);
-    EXPECT_EQ(after.c_cflag, before.c_cflag);
-    EXPECT_EQ(after.c_lflag, before.c_lflag);
-    EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
-    for (std::size_t i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << i;
+        struct termios after;
+        ASSERT_EQ(::tcgetattr(pty.master, &after), 0);
+        EXPECT_EQ(after.c_iflag, before.c_iflag);
+        EXPECT_EQ(after.c_oflag, before.c_oflag);
+        EXPECT_EQ(after.c_cflag, before.c_cflag);
+        EXPECT_EQ(after.c_lflag, before.c_lflag);
+        EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+        for (std::size_t i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << i;
+    }
 }
 
 TEST(PosixSerialDevice, WriteToAPeerThatDoesNotReadEndsShort) {
