@@ -18,6 +18,7 @@
 
 #include "app/Console.h"
 #include "calibration/Recorder.h"
+#include "layout/SectionPlan.h"
 #include "serial/CommPortDriver.h"
 #include "text/ByteSizeText.h"
 
@@ -91,6 +92,53 @@ void CheckDisplay(const rv::DisplayModel& d) {
     }
 }
 
+// The clear leaves the PIN boxes alone (a PIN the technician typed survives it); between inputs
+// they go back to what a fresh console shows.
+void ResetPinBoxes(rv::DisplayModel& reused, const rv::DisplayModel& fresh) {
+    for (std::size_t i = 0; i < reused.FieldCount(); ++i) {
+        const int f = static_cast<int>(i);
+        if (reused.Kind(f) == rv::FieldKind::MaskedEdit && reused.Text(f) != fresh.Text(f))
+            reused.SetV(f, fresh.Text(f), fresh.ColourOf(f));
+    }
+}
+
+// The reused console after its clear must be what a fresh one is after its first clear: every
+// field, colour and tag, the bars, the sensor rows, an empty log and recorder. Whatever the clear
+// forgets to reset would make one input depend on the one before (and the technician's "Очистить"
+// leave something of the old session on the screen).
+void CheckLikeFresh(rv::Console& reused, rv::Console& fresh) {
+    const rv::DisplayModel& a = reused.Display();
+    const rv::DisplayModel& b = fresh.Display();
+    for (std::size_t i = 0; i < a.FieldCount(); ++i) {
+        const int f = static_cast<int>(i);
+        if (a.Text(f) != b.Text(f) || a.ColourOf(f) != b.ColourOf(f) || a.Tag(f) != b.Tag(f)) {
+            std::fprintf(stderr, "field %s: \"%s\" tag %d after the clear, \"%s\" tag %d fresh\n",
+                         a.Name(f).c_str(), a.Text(f).c_str(), a.Tag(f), b.Text(f).c_str(),
+                         b.Tag(f));
+            Fail("the clear resets every field");
+        }
+    }
+    for (rv::Bar bar : {rv::Bar::SignalLevel, rv::Bar::Battery})
+        Check(a.BarPosition(bar) == b.BarPosition(bar), "the clear resets the bars");
+    for (std::size_t row = 0; row < rv::SensorRows().size(); ++row)
+        Check(a.SensorRowOpen(static_cast<int>(row)) == b.SensorRowOpen(static_cast<int>(row)),
+              "the clear folds the sensor rows");
+    Check(a.LabelNoVisible() == b.LabelNoVisible(), "the clear shows the note");
+    Check(reused.Log().Count() == 0, "the clear empties the log");
+    Check(reused.Calibration().Sources().size() == 0, "the clear empties the source list");
+    // The drop-down keeps its old entries until it is opened again (every input opens it before it
+    // picks one); what it shows is the placeholder.
+    for (int n = 1; n <= rv::kTarChannels; ++n) {
+        const auto& c = reused.Calibration().State(n);
+        const auto& d = fresh.Calibration().State(n);
+        Check(c.ComboText() == d.ComboText() && c.itemIndex == d.itemIndex &&
+                  c.tarName == d.tarName && c.pd2 == d.pd2 && c.pd3 == d.pd3 && c.pd4 == d.pd4 &&
+                  c.panStatEnabled == d.panStatEnabled && c.rows.empty() &&
+                  c.comment == d.comment && c.exportVisible == d.exportVisible,
+              "the clear resets every calibration channel");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -101,13 +149,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t channels = data[2];
     const std::string_view stream(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-    rv::RegionalFormats formats;
+    // One console for the whole run, reset after each input: building its display model, key
+    // table and recorder costs far more than decoding a typical input. The reset is checked
+    // against a fresh console at the end of the input that made the mess, so a finding
+    // reproduces from that one input.
+    static rv::RegionalFormats formats;
+    static const rv::FixedClock clock({2026, 12, 8, 9, 5, 7, 4});
+    static const auto cleared = [](rv::Console* c) {
+        c->StatClearExecute();
+        return c;
+    };
+    // The error report is there so that its path runs too.
+    static rv::Console& console =
+        *cleared(new rv::Console(formats, clock, [](const std::string&) {}));
+    static rv::Console& fresh = *cleared(new rv::Console(formats, clock));
     formats.decimalSeparator = (data[1] & 8) ? ',' : '.';
-    const rv::FixedClock clock({2026, 12, 8, 9, 5, 7, 4});
-    // The main form's receive chain without widgets: frame, log, decoders, recorder; the error
-    // report is there so that its path runs too.
-    rv::Console console(formats, clock, [](const std::string&) {});
-    console.StatClearExecute();
 
     auto device = std::make_unique<FuzzSerialDevice>(stream, chunkSeed);
     FuzzSerialDevice* dev = device.get();
@@ -163,5 +219,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               d.Text(d.Field("LL_PIN")) == "-",
           "LL_PIN shows the counter");
     CheckDisplay(d);
+
+    console.StatClearExecute();
+    console.SetReceivedBytes(0);
+    ResetPinBoxes(console.Display(), fresh.Display());
+    CheckLikeFresh(console, fresh);
     return 0;
 }

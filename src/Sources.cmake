@@ -18,6 +18,8 @@ set(REVODIVE_CORE_SOURCES
     app/LogStore.h
     app/MainForm.cpp
     app/MainForm.h
+    app/ProcessSignals.cpp
+    app/ProcessSignals.h
     app/ReportBoard.cpp
     app/ReportBoard.h
     app/SessionRecords.cpp

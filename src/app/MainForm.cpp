@@ -82,7 +82,13 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
     hooks.statClear = [this] { StatClearExecute(); };
     hooks.resetReceivedBytes = [this] { SetReceivedBytes(0); };
     hooks.showReceivedBytes = [this] { ShowReceivedBytes(); };
-    hooks.readPortList = platform_.readPortList;
+    if (!platform_.readPortList) platform_.readPortList = ReadPortList;
+    if (!platform_.portsFolderProblem) platform_.portsFolderProblem = PortsFolderProblem;
+    hooks.readPortList = [this] {
+        std::string list = platform_.readPortList();
+        ReportPortsFolder();
+        return list;
+    };
     hooks.tell = [this](LinkNews news, const std::string& text) { HearLinkNews(news, text); };
     hooks.timeText = [this] { return HhNnSsText(ClockSource().Now(), Formats()); };
     hooks.identityOfPort = platform_.identityOfPort;
@@ -201,6 +207,19 @@ void MainForm::ReportError(const std::string& message, std::string_view topic) {
     // Never a modal box: the error may come from inside reception.
     PostReport(topic, message, ReportLevel::Error);
     if (platform_.reportError) platform_.reportError(message);
+}
+
+void MainForm::ReportPortsFolder() {
+    std::string problem = platform_.portsFolderProblem();
+    if (problem == portsFolderProblem_) return;  // told already (or nothing to tell)
+    const Report* standing = reports_.Standing(report_topic::kPorts);
+    if (problem.empty()) {
+        if (standing != nullptr && standing->text == portsFolderProblem_)
+            reports_.Withdraw(report_topic::kPorts);
+    } else {
+        ReportError(problem, report_topic::kPorts);
+    }
+    portsFolderProblem_ = std::move(problem);
 }
 
 void MainForm::PostReport(std::string_view topic, std::string text, ReportLevel level) {

@@ -36,6 +36,9 @@ struct FormPlatform {
     std::function<PortPresence(const std::string& identity)> findDevice;
     PortPathResolver resolvePath;               // default: DevicePathOfPort
     std::function<std::string()> readPortList;  // default: ReadPortList
+    // Why the folder of published ports is passed over, read after each port list; empty when it
+    // is used. Default: PortsFolderProblem.
+    std::function<std::string()> portsFolderProblem;
     // Also told of every error the form posts to its report board (UTF-8 text): a conversion
     // failure of a received field, an unreadable port list, a command that was not sent.
     // Optional; tests listen here.
@@ -86,6 +89,8 @@ class MainForm : public Console {
     void LineArrived();
     void CheckSilence();
     void WithdrawSilence();
+    // Posts the ports folder's problem once, when it appears or changes; takes it back when over.
+    void ReportPortsFolder();
 
     FormPlatform platform_;
     ReportBoard reports_;
@@ -93,6 +98,7 @@ class MainForm : public Console {
     ActionSet actions_;
     std::unique_ptr<SettingsEditor> settings_;
     std::unique_ptr<ConnectionControl> connection_;
+    std::string portsFolderProblem_;  // the one last posted, UTF-8
     bool closing_ = false;
     std::int64_t lastLineMs_ = 0;  // when the last line arrived, or the port opened
     bool silenceReported_ = false;

@@ -49,6 +49,36 @@ std::optional<std::string> WriteTemporary(const fs::path& folder, const std::str
     return error;
 }
 
+// Why an existing `target` cannot be saved over, or nothing when it is a regular file or absent.
+// A named pipe would stall the save until some reader came (and a reader that left early would
+// break it); a device is never a file of the technician's; a folder cannot be replaced.
+std::optional<std::string> NotAFileReason(const fs::file_status& target) {
+    const char* kind = nullptr;
+    switch (target.type()) {
+        case fs::file_type::none:  // cannot be looked at: the write itself tells why
+        case fs::file_type::not_found:
+        case fs::file_type::regular:
+            return std::nullopt;
+        case fs::file_type::fifo:
+            kind = "именованный канал";
+            break;
+        case fs::file_type::directory:
+            kind = "папка";
+            break;
+        case fs::file_type::character:
+        case fs::file_type::block:
+            kind = "устройство";
+            break;
+        case fs::file_type::socket:
+            kind = "сокет";
+            break;
+        default:
+            kind = "не обычный файл";
+            break;
+    }
+    return std::string("Это ") + kind + ", а сохранить можно только в обычный файл.";
+}
+
 }  // namespace
 
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -63,6 +93,8 @@ std::optional<std::string> WriteFileBytes(const std::string& path, const std::st
     const auto fail = [&path](const std::string& reason) {
         return "Cannot create file \"" + path + "\". " + reason;
     };
+    // Checked before anything is opened or made: nothing here ever opens the target itself.
+    if (auto reason = NotAFileReason(fs::status(target, ec))) return fail(*reason);
 
     fs::path temporary;
     if (auto error = WriteTemporary(folder, bytes, temporary)) return fail(*error);

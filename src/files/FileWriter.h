@@ -6,7 +6,8 @@
 // The file is never half-written: the bytes go to a temporary file in the same folder, are put on
 // the disk, and only then is the temporary file renamed over the target. A failure at any step
 // (a full disk, a read-only folder) removes the temporary file and leaves any earlier file of that
-// name exactly as it was.
+// name exactly as it was. Only a regular file (or a name not yet taken) is saved over: a named
+// pipe, a device, a socket or a folder there is refused at once, before anything is written.
 
 #include <optional>
 #include <string>
@@ -15,7 +16,9 @@ namespace rv {
 
 // The real file write: creates or replaces `path` (UTF-8). On failure the text is
 // "Cannot create file "<path>". <system error text>", also when the file was created but the
-// bytes could not all be written, put on the disk or renamed into place.
+// bytes could not all be written, put on the disk or renamed into place; for a target that is not
+// a regular file the reason says what it is ("Это именованный канал, а сохранить можно только в
+// обычный файл.").
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // The prefix of the temporary files WriteFileBytes makes beside its target (left behind only when

@@ -43,4 +43,8 @@ std::vector<std::string> PortListWatchFolders();
 // with the platform's message text when the list cannot be read.
 std::string ReadPortList();
 
+// Why the platform's own folder of published ports is not used (UTF-8, for the technician), or the
+// empty text when it is used or the platform has none.
+std::string PortsFolderProblem();
+
 }  // namespace rv

@@ -3,10 +3,12 @@
 // own (the session journal, the kept calibration tables) waits in the state folder until asked for.
 #include <QApplication>
 
+#include "app/ProcessSignals.h"
 #include "ui/MainWindow.h"
 #include "ui/PicturesQt.h"
 
 int main(int argc, char** argv) {
+    rv::IgnoreBrokenPipeSignal();  // a write error is reported; the console and its log live on
     QApplication app(argc, argv);
     // The application's title, the name of the program on the desktop. (The display name would be
     // appended to every window title on Linux, and the window's own title is "Rarevi Revodive".)

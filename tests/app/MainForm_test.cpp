@@ -130,5 +130,29 @@ TEST(MainForm, AnUnreadablePortListIsReportedAndStartUpGoesOn) {
     EXPECT_EQ(test::FieldText(form.Display(), "L_PSTAT"), "Нет подключения");
 }
 
+TEST(MainForm, AnUntrustedPortsFolderIsReportedOnceAndWithdrawnWhenFixed) {
+    RegionalFormats formats;
+    FixedClock clock;
+    test::ManualTickSource ticks;
+    test::ScriptedSerialDevice* device = nullptr;
+    std::vector<std::string> errors;
+    auto platform = test::ScriptedPlatform(
+        device, &ticks, [] { return test::PortList({"COM1"}); }, &errors);
+    std::string problem = "Папка портов не используется: «/tmp/x» — ссылка, а не папка.";
+    platform.portsFolderProblem = [&problem] { return problem; };
+    MainForm form(formats, clock, std::move(platform));
+    form.FormCreate();
+    form.Connection().FindActionExecute();  // "Обновить список" again: nothing new to tell
+    EXPECT_EQ(errors, std::vector<std::string>{problem});
+    ASSERT_NE(form.Reports().Standing(report_topic::kPorts), nullptr);
+    EXPECT_EQ(form.Reports().Standing(report_topic::kPorts)->text, problem);
+    EXPECT_EQ(form.Connection().Ports().size(), 1u);  // the other ports are still offered
+
+    problem.clear();
+    form.Connection().FindActionExecute();
+    EXPECT_EQ(form.Reports().Standing(report_topic::kPorts), nullptr);
+    EXPECT_EQ(errors.size(), 1u);
+}
+
 }  // namespace
 }  // namespace rv

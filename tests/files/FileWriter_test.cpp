@@ -1,6 +1,13 @@
 #include "files/FileWriter.h"
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <filesystem>
 
@@ -65,6 +72,52 @@ TEST(WriteFileBytes, ReportsAFileThatCannotBeCreated) {
         EXPECT_GT(error->size(), head.size()) << "the system's reason follows";
     }
     EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"plain"});
+}
+
+// A named pipe would hold the save until a reader came; a device or a socket is nobody's saved
+// file. Each is refused at once with what it is, and left as it was.
+TEST(WriteFileBytes, OnlyARegularFileIsSavedOver) {
+    TempFolder dir;
+    const fs::path fifo = dir.path() / "pipe.log";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("pipe.log", dir.path() / "link-to-pipe.log");
+    const fs::path socketPath = dir.path() / "socket.log";
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    // A pseudo-terminal stands for every device (its folder takes no files, should the check
+    // ever let a save through).
+    int master = -1, slave = -1;
+    char terminalName[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, terminalName, nullptr, nullptr), 0);
+    const fs::path terminal = terminalName;
+    struct Case {
+        fs::path target;
+        const char* kind;
+        fs::file_type left;
+    };
+    const Case cases[] = {
+        {fifo, "именованный канал", fs::file_type::fifo},
+        {dir.path() / "link-to-pipe.log", "именованный канал", fs::file_type::fifo},
+        {socketPath, "сокет", fs::file_type::socket},
+        {terminal, "устройство", fs::file_type::character},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        const auto error = WriteFileBytes(c.target.string(), "x\r\n");
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(*error, "Cannot create file \"" + c.target.string() + "\". Это " + c.kind +
+                              ", а сохранить можно только в обычный файл.");
+        EXPECT_EQ(fs::status(c.target).type(), c.left);
+    }
+    ::close(sock);
+    ::close(master);
+    ::close(slave);
+    EXPECT_EQ(NamesIn(dir.path()),
+              (std::vector<std::string>{"link-to-pipe.log", "pipe.log", "socket.log"}))
+        << "no temporary file is left";
 }
 
 // A disk that fills up in the middle of the new bytes, and a target that cannot be replaced (a

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -405,36 +406,56 @@ TEST(PosixSerialDevice, NoPermissionIsReported) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: opened or another reason; 2: could not drop root";
 }
 
+// Opened at 115200 bit/s raw and closed again, by the device itself and by "Стоп" through the
+// driver: the terminal is back in the cooked mode and speed it was found in.
 TEST(PosixSerialDevice, TerminalIsLeftAsItWasFound) {
-    Pty pty;
-    // A terminal in cooked mode at 4800 bit/s, as a shell or another program might leave it.
-    struct termios before;
-    ASSERT_EQ(::tcgetattr(pty.master, &before), 0);  // the master reports the slave's settings
-    before.c_lflag |= ICANON | ECHO | ISIG;
-    before.c_iflag |= ICRNL | IXON;
-    before.c_oflag |= OPOST;
-    ::cfsetispeed(&before, B4800);
-    ::cfsetospeed(&before, B4800);
-    before.c_cc[VMIN] = 1;
-    ASSERT_EQ(::tcsetattr(pty.master, TCSANOW, &before), 0);
-    ASSERT_EQ(::tcgetattr(pty.master, &before), 0);
+    class Ticks : public TickSource {
+        void Start(int, std::function<void()>) override {}
+        void Stop() override {}
+    } ticks;
+    const std::function<void(const std::string&)> uses[] = {
+        [](const std::string& path) {
+            PosixSerialDevice d;
+            ASSERT_TRUE(d.Open(path));
+            SerialLineSettings s;
+            s.baudRate = 115200;
+            s.xonXoff = true;
+            ASSERT_TRUE(d.Apply(s));
+            d.Close();
+        },
+        [&ticks](const std::string& path) {
+            TCommPortDriver q(std::make_unique<PosixSerialDevice>(), ticks,
+                              [&](int) { return path; });
+            q.SetPortSpeed(br115200);
+            ASSERT_TRUE(q.OpenPort());
+            q.ClosePort();
+        },
+    };
+    for (const auto& use : uses) {
+        Pty pty;
+        // A terminal in cooked mode at 4800 bit/s, as a shell or another program might leave it.
+        struct termios before;
+        ASSERT_EQ(::tcgetattr(pty.master, &before), 0);  // the master reports the slave's settings
+        before.c_lflag |= ICANON | ECHO | ISIG;
+        before.c_iflag |= ICRNL | IXON;
+        before.c_oflag |= OPOST;
+        ::cfsetispeed(&before, B4800);
+        ::cfsetospeed(&before, B4800);
+        before.c_cc[VMIN] = 1;
+        ASSERT_EQ(::tcsetattr(pty.master, TCSANOW, &before), 0);
+        ASSERT_EQ(::tcgetattr(pty.master, &before), 0);
 
-    PosixSerialDevice d;
-    ASSERT_TRUE(d.Open(pty.path));
-    SerialLineSettings s;
-    s.baudRate = 115200;
-    s.xonXoff = true;
-    ASSERT_TRUE(d.Apply(s));
-    d.Close();
+        use(pty.path);
 
-    struct termios after;
-    ASSERT_EQ(::tcgetattr(pty.master, &after), 0);
-    EXPECT_EQ(after.c_iflag, before.c_iflag);
-    EXPECT_EQ(after.c_oflag, before.c_oflag);
-    EXPECT_EQ(after.c_cflag, before.c_cflag);
-    EXPECT_EQ(after.c_lflag, before.c_lflag);
-    EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
-    for (std::size_t i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << i;
+        struct termios after;
+        ASSERT_EQ(::tcgetattr(pty.master, &after), 0);
+        EXPECT_EQ(after.c_iflag, before.c_iflag);
+        EXPECT_EQ(after.c_oflag, before.c_oflag);
+        EXPECT_EQ(after.c_cflag, before.c_cflag);
+        EXPECT_EQ(after.c_lflag, before.c_lflag);
+        EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+        for (std::size_t i = 0; i < NCCS; ++i) EXPECT_EQ(after.c_cc[i], before.c_cc[i]) << i;
+    }
 }
 
 TEST(PosixSerialDevice, WriteToAPeerThatDoesNotReadEndsShort) {
@@ -475,6 +496,7 @@ struct Namespace {
         roots.sysClassTty = (tmp.path / "sys").string();
         roots.devFolder = (tmp.path / "dev").string();
         fs::create_directories(roots.portsFolder);
+        fs::permissions(roots.portsFolder, fs::perms::owner_all);  // as the console makes it
         fs::create_directories(roots.sysClassTty);
         fs::create_directories(roots.devFolder);
     }
@@ -556,20 +578,79 @@ TEST(ComNamespace, MissingPortsFolderListsOnlyHardware) {
 }
 
 TEST(ComNamespace, UnreadablePortsFolderIsAnError) {
+    // A trusted folder that cannot be read is reported, not taken for an empty folder (root reads
+    // everything: checked as an ordinary user only).
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
     Namespace ns;
-    fs::remove_all(ns.roots.portsFolder);
-    std::ofstream(ns.roots.portsFolder) << "not a folder";
-    // A file where the folder should be is reported, not taken for an empty folder; so is a
-    // folder without read permission (root reads everything: checked as an ordinary user only).
+    ::chmod(ns.roots.portsFolder.c_str(), 0);
     EXPECT_THROW(ListComPorts(ns.roots), std::runtime_error);
-    EXPECT_EQ(ResolveComPort(3, ns.roots), "");
-    if (::geteuid() != 0) {
-        fs::remove(ns.roots.portsFolder);
-        fs::create_directories(ns.roots.portsFolder);
-        ::chmod(ns.roots.portsFolder.c_str(), 0);
-        EXPECT_THROW(ListComPorts(ns.roots), std::runtime_error);
-        ::chmod(ns.roots.portsFolder.c_str(), 0700);
+    ::chmod(ns.roots.portsFolder.c_str(), 0700);
+}
+
+// Somebody else's ports folder could send the console to a terminal of theirs: it is passed over
+// (COM9 is then the hardware port again) and the technician is told why.
+TEST(ComNamespace, PortsFolderNotTheUsersOwnIsNotUsed) {
+    struct Case {
+        const char* what;
+        std::function<void(Namespace&)> spoil;
+        const char* reason;  // a part of the reason; empty: the folder is used
+    };
+    const auto moveAway = [](const fs::path& folder) {
+        fs::rename(folder, folder.string() + "-real");
+        fs::create_directory_symlink(folder.string() + "-real", folder);
+    };
+    const Case cases[] = {
+        {"the user's own", [](Namespace&) {}, ""},
+        {"open to everybody", [](Namespace& ns) { ::chmod(ns.roots.portsFolder.c_str(), 0777); },
+         "права 0777"},
+        {"readable by the group",
+         [](Namespace& ns) { ::chmod(ns.roots.portsFolder.c_str(), 0750); }, "права 0750"},
+        {"holding folder open", [](Namespace& ns) { ::chmod(ns.tmp.path.c_str(), 0755); },
+         "права 0755"},
+        {"made by another user", [](Namespace& ns) { ns.roots.owner = ::getuid() + 1; },
+         "другой пользователь"},
+        {"a link to a folder", [&](Namespace& ns) { moveAway(ns.roots.portsFolder); },
+         "ссылка, а не папка"},
+        {"a file",
+         [](Namespace& ns) {
+             fs::remove_all(ns.roots.portsFolder);
+             std::ofstream(ns.roots.portsFolder) << "COM9";
+         },
+         "не папка"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Namespace ns;
+        Pty unit;
+        ns.Publish("COM9", unit.path);
+        ns.AddTty("ttyS8", true, 4);  // COM9 by the hardware rule
+        c.spoil(ns);
+        const std::string reason = PortsFolderRefusal(ns.roots);
+        const bool used = std::string(c.reason).empty();
+        EXPECT_EQ(reason.empty(), used) << reason;
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+        EXPECT_EQ(ResolveComPort(9, ns.roots),
+                  used ? fs::canonical(unit.path).string() : ns.roots.devFolder + "/ttyS8");
+        const auto ports = ListComPorts(ns.roots);
+        ASSERT_EQ(ports.size(), 1u);
+        EXPECT_EQ(ports[0].published, used);
     }
+}
+
+TEST(ComNamespace, MissingPortsFolderIsMadeForTheUserAlone) {
+    TempFolder tmp;
+    ComNamespaceRoots roots;
+    roots.portsFolder = (tmp.path / "revodive-1000" / "ports").string();
+    const mode_t oldMask = ::umask(0);  // even a careless umask gives nobody else access
+    MakePortsFolder(roots);
+    ::umask(oldMask);
+    for (const fs::path& folder : {tmp.path / "revodive-1000", fs::path(roots.portsFolder)}) {
+        struct stat st;
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0) << folder;
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+    }
+    EXPECT_EQ(PortsFolderRefusal(roots), "");
 }
 
 }  // namespace

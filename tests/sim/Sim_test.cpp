@@ -249,6 +249,18 @@ TEST(Sim, NumberIsRefusedWhileTakenAndTheLinkGoesWithTheUnit) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(runtime.Link(7))));
 }
 
+TEST(Sim, UnitPublishesOnlyInAFolderOfTheUsersOwn) {
+    TempRuntimeDir runtime("simfolder");
+    for (const fs::path& folder : {runtime.PortsFolder(), runtime.PortsFolder().parent_path()}) {
+        SCOPED_TRACE(folder);
+        fs::permissions(folder, fs::perms::all);  // anybody may put a link there
+        SimProcess sim({"--port", "4"});
+        EXPECT_EQ(sim.Wait(), 1);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(runtime.Link(4))));
+        fs::permissions(folder, fs::perms::owner_all);
+    }
+}
+
 TEST(Sim, BadArgumentsAreRefused) {
     TempRuntimeDir runtime("simargs");
     for (const char* port : {"0", "100", "x"}) {

@@ -27,6 +27,7 @@ inline FormPlatform ScriptedPlatform(ScriptedSerialDevice*& device, TickSource* 
     // A lost device never comes back unless the test says where it is (set p.findDevice).
     p.identityOfPort = [](int port) { return "TEST" + std::to_string(port); };
     p.findDevice = [](const std::string&) { return PortPresence{}; };
+    p.portsFolderProblem = [] { return std::string(); };  // the machine's own folder is no concern
     if (errors) p.reportError = [errors](const std::string& m) { errors->push_back(m); };
     return p;
 }

@@ -20,7 +20,11 @@ class TempRuntimeDir {
             throw std::filesystem::filesystem_error(
                 "mkdtemp", name, std::error_code(errno, std::generic_category()));
         root_ = name;
-        std::filesystem::create_directories(PortsFolder());
+        // As the console makes them: only the user may look inside.
+        for (const auto& folder : {root_ / "revodive", PortsFolder()}) {
+            std::filesystem::create_directory(folder);
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        }
         ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);  // this process and the units it starts
     }
     ~TempRuntimeDir() {

@@ -28,6 +28,20 @@ bool MakeFolders(const std::string& path, mode_t mode) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Why `folder` may not hold the published port, or the empty text: it must be a real folder (not
+// a link) of this user that nobody else may enter, or someone else could swap the link for one
+// to a terminal of theirs.
+std::string UntrustedFolder(const std::string& folder) {
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0) return folder + ": " + std::strerror(errno);
+    if (S_ISLNK(st.st_mode)) return folder + " is a link, not a folder";
+    if (!S_ISDIR(st.st_mode)) return folder + " is not a folder";
+    if (st.st_uid != ::getuid())
+        return folder + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+    if ((st.st_mode & 077) != 0) return folder + " is open to other users (chmod 700 it)";
+    return {};
+}
+
 std::string LinkTarget(const std::string& link) {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
@@ -54,6 +68,10 @@ SimPort::OpenResult SimPort::Open(int number, std::string& error) {
     if (!MakeFolders(folder, 0700)) {
         error = folder + ": " + std::strerror(errno);
         return OpenResult::Failed;
+    }
+    for (const std::string& level : {folder.substr(0, folder.rfind('/')), folder}) {
+        error = UntrustedFolder(level);
+        if (!error.empty()) return OpenResult::Failed;
     }
     const std::string link = folder + "/COM" + std::to_string(number);
     struct stat st;

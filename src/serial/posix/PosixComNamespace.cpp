@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -48,6 +49,42 @@ int PublishedNumber(std::string_view name) {
     if (name.substr(0, 3) != "COM") return 0;
     const int n = CanonicalNumber(name.substr(3));
     return n >= 1 && n <= 99 ? n : 0;
+}
+
+// The folder that holds `path` ("." for a bare name).
+std::string ParentOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string OctalMode(mode_t mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+// Why `folder` may not hold the ports, or the empty text; `missing` tells a folder that is not
+// there (which is no reason: it simply holds nothing).
+std::string FolderRefusal(const std::string& folder, uid_t owner, bool& missing) {
+    struct stat st;
+    missing = false;
+    if (::lstat(folder.c_str(), &st) != 0) {
+        if (errno == ENOENT) {
+            missing = true;
+            return {};
+        }
+        return "«" + folder + "»: " + std::strerror(errno);
+    }
+    if (S_ISLNK(st.st_mode)) return "«" + folder + "» — ссылка, а не папка";
+    if (!S_ISDIR(st.st_mode)) return "«" + folder + "» — не папка";
+    if (st.st_uid != owner)
+        return "владелец папки «" + folder + "» — другой пользователь (uid " +
+               std::to_string(st.st_uid) + ")";
+    if ((st.st_mode & 077) != 0)
+        return "к папке «" + folder + "» есть доступ у других пользователей (права " +
+               OctalMode(st.st_mode) + ")";
+    return {};
 }
 
 bool Exists(const std::string& path) {
@@ -120,6 +157,24 @@ ComNamespaceRoots DefaultComNamespaceRoots() {
     return roots;
 }
 
+std::string PortsFolderRefusal(const ComNamespaceRoots& roots) {
+    // The holding folder first: whoever owns it could swap the ports folder for one of theirs.
+    for (const std::string& folder : {ParentOf(roots.portsFolder), roots.portsFolder}) {
+        bool missing = false;
+        const std::string why = FolderRefusal(folder, roots.owner, missing);
+        if (missing) return {};
+        if (!why.empty()) return "Папка портов не используется: " + why + ".";
+    }
+    return {};
+}
+
+void MakePortsFolder(const ComNamespaceRoots& roots) {
+    // mkdir never follows a link nor touches a folder that is already there; the check that
+    // follows every use judges whatever was there before.
+    ::mkdir(ParentOf(roots.portsFolder).c_str(), 0700);
+    ::mkdir(roots.portsFolder.c_str(), 0700);
+}
+
 int HardwareComNumber(std::string_view ttyName) {
     for (const auto& family : kFamilies) {
         if (ttyName.size() <= family.prefix.size() ||
@@ -135,7 +190,7 @@ int HardwareComNumber(std::string_view ttyName) {
 std::vector<ComPortEntry> ListComPorts(const ComNamespaceRoots& roots) {
     std::vector<ComPortEntry> entries;
     std::set<int> claimed;
-    ReadPortsFolder(roots.portsFolder, entries, claimed);
+    if (PortsFolderRefusal(roots).empty()) ReadPortsFolder(roots.portsFolder, entries, claimed);
 
     if (DIR* dir = ::opendir(roots.sysClassTty.c_str())) {
         while (const dirent* item = ::readdir(dir)) {
@@ -169,7 +224,8 @@ std::string ResolveComPort(int port, const ComNamespaceRoots& roots) {
     if (port < 1 || port > 99) return {};
     const std::string published = roots.portsFolder + "/COM" + std::to_string(port);
     struct stat st;
-    if (::lstat(published.c_str(), &st) == 0) return Exists(published) ? RealPath(published) : "";
+    if (PortsFolderRefusal(roots).empty() && ::lstat(published.c_str(), &st) == 0)
+        return Exists(published) ? RealPath(published) : "";
     const std::string tty = HardwareTtyName(port);
     if (tty.empty() || !IsRealHardware(roots, tty)) return {};
     return roots.devFolder + "/" + tty;

@@ -34,7 +34,13 @@ std::vector<std::string> PortListWatchFolders() {
 }
 
 std::string ReadPortList() {
-    return ComNamespaceList(DefaultComNamespaceRoots());
+    const ComNamespaceRoots roots = DefaultComNamespaceRoots();
+    MakePortsFolder(roots);
+    return ComNamespaceList(roots);
+}
+
+std::string PortsFolderProblem() {
+    return PortsFolderRefusal(DefaultComNamespaceRoots());
 }
 
 }  // namespace rv

@@ -67,4 +67,8 @@ std::string ReadPortList() {
         [](std::uint32_t code) { return Win32ErrorText(code); });
 }
 
+std::string PortsFolderProblem() {
+    return {};  // Windows names its ports itself
+}
+
 }  // namespace rv
