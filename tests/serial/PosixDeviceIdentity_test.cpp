@@ -29,6 +29,8 @@ struct Tree {
         for (const auto& f : {roots.portsFolder, roots.sysClassTty, roots.devFolder, byId})
             fs::create_directories(f);
         fs::create_directories(root / "driver");
+        // The ports folder is used only when no one but its owner may touch it.
+        fs::permissions(roots.portsFolder, fs::perms::owner_all, fs::perm_options::replace);
     }
     ~Tree() {
         std::error_code ec;
