@@ -127,6 +127,8 @@ set(REVODIVE_UI_SOURCES
     ui/DataSectionWidget.h
     ui/DemoHooksQt.cpp
     ui/DemoHooksQt.h
+    ui/DesktopSetupQt.cpp
+    ui/DesktopSetupQt.h
     ui/DisplayBinderQt.cpp
     ui/DisplayBinderQt.h
     ui/MainMenuQt.cpp
