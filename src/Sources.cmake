@@ -35,6 +35,8 @@ set(REVODIVE_CORE_SOURCES
     commands/CommandCatalogue.h
     commands/SettingsEditor.cpp
     commands/SettingsEditor.h
+    files/FileErrors.cpp
+    files/FileErrors.h
     files/FileWriter.cpp
     files/FileWriter.h
     files/Journal.cpp

@@ -20,6 +20,7 @@
 #include "app/LogSave.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TarExportDialogQt.h"
+#include "files/FileErrors.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
@@ -209,17 +210,21 @@ void MainWindow::SaveActionExecute() {
 }
 
 bool MainWindow::SaveLogTo(const QString& path) {
-    if (auto error = SaveLogFile(path.toStdString(), form_->Log())) {
-        ShowUserError(QStringLiteral("Лог-файл не сохранён.\n") + Utf8(*error));
+    const std::string file = path.toStdString();
+    if (auto failure = SaveLogFile(file, form_->Log())) {
+        ShowUserError(QStringLiteral("Лог-файл не сохранён.\n") +
+                          Utf8(FileNotWrittenText(file, failure->kind)),
+                      Utf8(failure->systemText));
         return false;
     }
     return true;
 }
 
-void MainWindow::ShowUserError(const QString& text) {
+void MainWindow::ShowUserError(const QString& text, const QString& systemText) {
     // Window-modal but opened without a nested event loop: reception keeps running behind it.
     auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("UserError"));
+    if (!systemText.isEmpty()) box->setDetailedText(systemText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -260,7 +260,10 @@ TEST(MainWindow, SavesTheTrafficLogAndReportsAFailedSave) {
     EXPECT_FALSE(r.window->SaveLogTo(QStringLiteral("/nonexistent-revodive-folder/x.log")));
     auto* box = r.Find<QMessageBox>("UserError");
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().startsWith(QStringLiteral("Лог-файл не сохранён.")));
+    EXPECT_EQ(box->text(),
+              QStringLiteral("Лог-файл не сохранён.\nНе удалось записать файл "
+                             "\"/nonexistent-revodive-folder/x.log\": нет такой папки."));
+    EXPECT_FALSE(box->detailedText().isEmpty()) << "the system's own text, as the detail";
     EXPECT_EQ(r.window->Form().Log().Count(), 2u);
 }
 

@@ -1,13 +1,16 @@
-// The design's font on a desktop without it: Tahoma from fonts-wine, registered at start, draws
-// every caption of the window at its design width in one size, so none needs narrowing; values of
-// the longest kind fit their boxes.
+// What the console brings to a plain Debian desktop. The design's font: Tahoma from fonts-wine,
+// registered at start, draws every caption of the window at its design width in one size, so none
+// needs narrowing, and values of the longest kind fit their boxes. Qt's own dialogs in Russian.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMap>
+#include <QPushButton>
 
 #include "support/ScriptedPlatform.h"
 #include "ui/CaptionLabelWidget.h"
@@ -72,6 +75,21 @@ TEST(DesignFont, TheServerAddressFitsItsValueBox) {
     const auto* value = window.findChild<QLabel*>(QStringLiteral("LL_MD0"));
     ASSERT_NE(value, nullptr);
     EXPECT_LE(value->fontMetrics().horizontalAdvance(value->text()), value->contentsRect().width());
+}
+
+TEST(DesktopSetup, QtsOwnDialogsSpeakRussian) {
+    ASSERT_TRUE(InstallRussianQtTexts())
+        << "qtbase_ru.qm is missing: install qt6-translations-l10n";
+    QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("Сохранить"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    ASSERT_NE(lookIn, nullptr);
+    EXPECT_EQ(lookIn->text(), QStringLiteral("Перейти к:")  // "Look in:");
+    const char* replace = "%1 already exists.\nDo you want to replace it?";
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", replace), QString::fromLatin1(replace));
 }
 
 }  // namespace
