@@ -87,7 +87,7 @@ TEST(DesktopSetup, QtsOwnDialogsSpeakRussian) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
     ASSERT_NE(lookIn, nullptr);
-    EXPECT_EQ(lookIn->text(), QStringLiteral("Перейти к:")  // "Look in:");
+    EXPECT_EQ(lookIn->text(), QStringLiteral("Перейти к:"));  // "Look in:"
     const char* replace = "%1 already exists.\nDo you want to replace it?";
     EXPECT_NE(QCoreApplication::translate("QFileDialog", replace), QString::fromLatin1(replace));
 }
