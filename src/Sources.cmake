@@ -53,6 +53,8 @@ set(REVODIVE_CORE_SOURCES
     layout/SectionPlan.h
     layout/SensorAreaLayout.cpp
     layout/SensorAreaLayout.h
+    layout/WindowPlacement.cpp
+    layout/WindowPlacement.h
     protocol/CalibrationCapture.h
     protocol/CanReplies.cpp
     protocol/Colours.h

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -15,12 +16,14 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "app/LogSave.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TarExportDialogQt.h"
 #include "files/FileErrors.h"
+#include "layout/WindowPlacement.h"
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
@@ -39,8 +42,6 @@ namespace {
 constexpr int kDesignClientWidth = 1008;
 constexpr int kDesignClientHeight = 710;
 constexpr int kStartHeight = 600;
-constexpr int kMinOuterWidth = 1024;
-constexpr int kMinOuterHeight = 600;
 constexpr int kBottomBarHeight = 40;
 
 QWidget* ColouredPanel(QWidget* parent, Colour colour, const char* name) {
@@ -72,6 +73,7 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 
     BuildLayout();
     FormCreate();
+    PlaceOnScreen();
     StartDemoHooks();
 }
 
@@ -126,9 +128,9 @@ void MainWindow::BuildLayout() {
     handlers.showCalibration = [this] { N9Click(); };
     menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
 
-    // The design's client area, at its design position (the outer sizes follow in FormCreate).
+    // The design's client area (the outer sizes follow in FormCreate, the position once they are
+    // known).
     resize(kDesignClientWidth, kDesignClientHeight);
-    move(620, 291);
 }
 
 QWidget* MainWindow::BuildBottomBar() {
@@ -240,7 +242,7 @@ void MainWindow::ApplyOuterSize() {
     const int frameWidth = frameGeometry().width() - width();
     const int frameHeight = frameGeometry().height() - height();
     setMinimumSize(kMinOuterWidth - frameWidth, kMinOuterHeight - frameHeight);
-    resize(width(), kStartHeight - frameHeight);
+    if (!isMaximized()) resize(width(), kStartHeight - frameHeight);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -248,6 +250,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
         ApplyOuterSize();
+        PlaceOnScreen();
     }
 }
 
@@ -256,6 +259,25 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // nothing is saved.
     StopReception();
     event->accept();
+}
+
+void MainWindow::PlaceOnScreen() {
+    const QPoint design(kDesignWindowLeft, kDesignWindowTop);
+    QScreen* screen = QGuiApplication::screenAt(design);
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect free = screen->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    const WindowPlacement place = PlaceWindow({free.x(), free.y(), free.width(), free.height()},
+                                              outer.width(), outer.height());
+    if (place.maximised) {
+        // The minimum size gives way to the screen: the whole window stays on it.
+        setMinimumSize(std::min(minimumWidth(), free.width()),
+                       std::min(minimumHeight(), free.height()));
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        move(place.x, place.y);
+    }
 }
 
 void MainWindow::StartDemoHooks() {

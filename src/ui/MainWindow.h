@@ -59,6 +59,9 @@ class MainWindow : public QMainWindow {
     void Panel0Resized();
     void StartDemoHooks();
     void ApplyOuterSize();
+    // The design position where the whole window fits the free area of its screen, else centred
+    // there, or maximised on a screen smaller than the minimum size.
+    void PlaceOnScreen();
     // The driver's timer stops and the port closes: no line reaches the form after this.
     void StopReception();
 

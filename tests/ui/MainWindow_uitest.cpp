@@ -70,6 +70,8 @@ TEST(MainWindow, StartsInTheIdleMonitorView) {
     EXPECT_EQ(r.window->windowTitle(), QStringLiteral("Rarevi Revodive"));
     EXPECT_EQ(r.window->CurrentPage(), 0);
     EXPECT_EQ(r.window->frameGeometry().height(), 600);
+    // The test screen is 1920x1080: the whole window fits at its design position.
+    EXPECT_EQ(r.window->frameGeometry().topLeft(), QPoint(620, 291));
     // The idle texts of the fields: MonitorView; the menu items follow the closed link.
     EXPECT_FALSE(r.Action(QStringLiteral("DeviceRestart"))->isEnabled());
     EXPECT_TRUE(r.Action(QStringLiteral("GoHome"))->isEnabled());
