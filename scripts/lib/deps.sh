@@ -5,9 +5,12 @@ REVODIVE_PACKAGES=(cmake g++ make qt6-base-dev libgl1-mesa-dev libgtest-dev libg
                    xvfb xauth x11-utils imagemagick socat mingw-w64 clang libclang-rt-14-dev
                    fonts-wine qt6-translations-l10n)
 
+# With no arguments, the packages above; else the packages named.
 ensure_packages() {
+    local wanted=("$@")
+    [ ${#wanted[@]} -gt 0 ] || wanted=("${REVODIVE_PACKAGES[@]}")
     local missing=()
-    for p in "${REVODIVE_PACKAGES[@]}"; do
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if [ ${#missing[@]} -eq 0 ]; then return 0; fi
