@@ -155,7 +155,7 @@ QWidget* MainWindow::BuildBottomBar() {
     home->setFixedSize(126, 24);
     const QPixmap maker = pictures::MakerPicture();
     home->setIcon(QIcon(maker));
-    home->setIconSize(maker.size());
+    home->setIconSize(maker.deviceIndependentSize().toSize());
     home->setToolTip(QStringLiteral("Домашняя страница"));
     connect(home, &QToolButton::clicked, this, [this] { form_->Actions().GoHomeExecute(); });
     line->addWidget(cell);
