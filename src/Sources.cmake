@@ -43,6 +43,8 @@ set(REVODIVE_CORE_SOURCES
     commands/CommandCatalogue.h
     commands/SettingsEditor.cpp
     commands/SettingsEditor.h
+    files/FileErrors.cpp
+    files/FileErrors.h
     files/FileWriter.cpp
     files/FileWriter.h
     files/Journal.cpp
@@ -59,6 +61,8 @@ set(REVODIVE_CORE_SOURCES
     layout/SectionPlan.h
     layout/SensorAreaLayout.cpp
     layout/SensorAreaLayout.h
+    layout/WindowPlacement.cpp
+    layout/WindowPlacement.h
     protocol/CalibrationCapture.h
     protocol/CanReplies.cpp
     protocol/Colours.h
@@ -137,6 +141,8 @@ set(REVODIVE_UI_SOURCES
     ui/DataSectionWidget.h
     ui/DemoHooksQt.cpp
     ui/DemoHooksQt.h
+    ui/DesktopSetupQt.cpp
+    ui/DesktopSetupQt.h
     ui/DisplayBinderQt.cpp
     ui/DisplayBinderQt.h
     ui/MainMenuQt.cpp

@@ -20,8 +20,8 @@ std::string ProposedLogFileName(std::string_view unitId, std::string_view imei,
            ".log";
 }
 
-std::optional<std::string> SaveLogFile(const std::string& path, const LogStore& log) {
-    return WriteFileBytes(path, log.FileText());
+std::optional<FileFailure> SaveLogFile(const std::string& path, const LogStore& log) {
+    return WriteWholeFile(path, log.FileText());
 }
 
 }  // namespace rv

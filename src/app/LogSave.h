@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/LogStore.h"
+#include "files/FileErrors.h"
 #include "text/RegionalFormats.h"
 
 namespace rv {
@@ -20,7 +21,7 @@ std::string ProposedLogFileName(std::string_view unitId, std::string_view imei,
                                 const LocalDateTime& now, const RegionalFormats& formats);
 
 // Writes the whole log (every line followed by CR LF, then one more CR LF) to `path` (UTF-8),
-// replacing any file of that name. Nothing on success, else the error text for the technician.
-std::optional<std::string> SaveLogFile(const std::string& path, const LogStore& log);
+// replacing any file of that name. Nothing on success, else why the file could not be written.
+std::optional<FileFailure> SaveLogFile(const std::string& path, const LogStore& log);
 
 }  // namespace rv

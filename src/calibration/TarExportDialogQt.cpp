@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "files/FileWriter.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
 #include "ui/Cp1251Qt.h"
@@ -32,12 +33,15 @@ std::optional<std::string> TarExportDialogQt::AskSavePath(const std::string& pro
 
 std::optional<std::string> TarExportDialogQt::WriteFile(const std::string& path,
                                                         const std::string& bytes) {
-    std::optional<std::string> error = WriteFileBytes(path, bytes);
-    if (error) {
-        QMessageBox::critical(parent_, QGuiApplication::applicationDisplayName(),
-                              QString::fromUtf8(*error));
-    }
-    return error;
+    const std::optional<FileFailure> failure = WriteWholeFile(path, bytes);
+    if (!failure) return std::nullopt;
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+                    QString::fromStdString(FileNotWrittenText(path, failure->kind)),
+                    QMessageBox::Ok, parent_);
+    box.setObjectName(QStringLiteral("ExportError"));
+    box.setDetailedText(QString::fromStdString(failure->systemText));
+    box.exec();
+    return CannotCreateFileText(path, *failure);
 }
 
 std::string ApplicationExePathQt() {

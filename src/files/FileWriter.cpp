@@ -1,6 +1,7 @@
 #include "files/FileWriter.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -26,8 +27,8 @@ std::string TemporaryName() {
     return name + ".tmp";
 }
 
-// Writes, syncs and closes a new temporary file in `folder`; its path, or the error text.
-std::optional<std::string> WriteTemporary(const fs::path& folder, const std::string& bytes,
+// Writes, syncs and closes a new temporary file in `folder`; its path, or the failure.
+std::optional<FileFailure> WriteTemporary(const fs::path& folder, const std::string& bytes,
                                           fs::path& temporary) {
     OsFile file;
     std::optional<std::string> error;
@@ -37,16 +38,19 @@ std::optional<std::string> WriteTemporary(const fs::path& folder, const std::str
         error = file.CreateNew(temporary, &exists);
         if (!exists) break;
     }
-    if (error) return error;
+    if (error) return FileFailure{file.LastErrorKind(), *error};
     error = file.Write(bytes);
     if (!error) error = file.Sync();
+    FileErrorKind kind = file.LastErrorKind();
     const auto closeError = file.Close();
-    if (!error) error = closeError;
-    if (error) {
-        std::error_code ec;
-        fs::remove(temporary, ec);
+    if (!error && closeError) {
+        error = closeError;
+        kind = file.LastErrorKind();
     }
-    return error;
+    if (!error) return std::nullopt;
+    std::error_code ec;
+    fs::remove(temporary, ec);
+    return FileFailure{kind, *error};
 }
 
 // Why an existing `target` cannot be saved over, or nothing when it is a regular file or absent.
@@ -81,7 +85,7 @@ std::optional<std::string> NotAFileReason(const fs::file_status& target) {
 
 }  // namespace
 
-std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {
+std::optional<FileFailure> WriteWholeFile(const std::string& path, const std::string& bytes) {
     fs::path target(std::u8string(path.begin(), path.end()));
     std::error_code ec;
     // Saving onto a link replaces the file it points to, not the link.
@@ -89,23 +93,34 @@ std::optional<std::string> WriteFileBytes(const std::string& path, const std::st
         const fs::path resolved = fs::canonical(target, ec);
         if (!ec) target = resolved;
     }
+    // A folder in the file's place is told as such, however the name was written.
+    if (fs::is_directory(target, ec))
+        return FileFailure{FileErrorKind::Other, SystemErrorText(EISDIR)};
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const auto fail = [&path](const std::string& reason) {
-        return "Cannot create file \"" + path + "\". " + reason;
-    };
     // Checked before anything is opened or made: nothing here ever opens the target itself.
-    if (auto reason = NotAFileReason(fs::status(target, ec))) return fail(*reason);
+    if (auto reason = NotAFileReason(fs::status(target, ec)))
+        return FileFailure{FileErrorKind::Other, *reason};
 
     fs::path temporary;
-    if (auto error = WriteTemporary(folder, bytes, temporary)) return fail(*error);
+    if (auto failure = WriteTemporary(folder, bytes, temporary)) return failure;
     // A replaced file keeps the permissions it had.
     const fs::file_status old = fs::status(target, ec);
     if (!ec && fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), ec);
-    if (auto error = RenameOver(temporary, target)) {
+    FileErrorKind kind = FileErrorKind::Other;
+    if (auto error = RenameOver(temporary, target, &kind)) {
         fs::remove(temporary, ec);
-        return fail(*error);
+        return FileFailure{kind, *error};
     }
     SyncFolder(folder);
+    return std::nullopt;
+}
+
+std::string CannotCreateFileText(const std::string& path, const FileFailure& failure) {
+    return "Cannot create file \"" + path + "\". " + failure.systemText;
+}
+
+std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes) {
+    if (auto failure = WriteWholeFile(path, bytes)) return CannotCreateFileText(path, *failure);
     return std::nullopt;
 }
 

@@ -12,14 +12,20 @@
 #include <optional>
 #include <string>
 
+#include "files/FileErrors.h"
+
 namespace rv {
 
-// The real file write: creates or replaces `path` (UTF-8). On failure the text is
-// "Cannot create file "<path>". <system error text>", also when the file was created but the
-// bytes could not all be written, put on the disk or renamed into place; for a target that is not
-// a regular file the reason says what it is ("Это именованный канал, а сохранить можно только в
-// обычный файл.").
+// The real file write: creates or replaces `path` (UTF-8). Nothing on success, else the failure's
+// kind and the system's text, also when the file was created but the bytes could not all be
+// written, put on the disk or renamed into place. A target that is not a regular file is refused
+// before anything is made, its reason saying what it is ("Это именованный канал, а сохранить можно
+// только в обычный файл.").
+std::optional<FileFailure> WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// The same write, its failure told as "Cannot create file "<path>". <system error text>".
 std::optional<std::string> WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string CannotCreateFileText(const std::string& path, const FileFailure& failure);
 
 // The prefix of the temporary files WriteFileBytes makes beside its target (left behind only when
 // the console itself is killed in the middle of a write).

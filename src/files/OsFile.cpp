@@ -26,11 +26,16 @@ std::string SystemErrorText(int error) {
     return std::generic_category().message(error);
 }
 
+std::string OsFile::Failed(int error) {
+    lastError_ = error;
+    return SystemErrorText(error);
+}
+
 OsFile::~OsFile() {
     if (fd_ >= 0) Close();
 }
 
-OsFile::OsFile(OsFile&& other) noexcept : fd_(other.fd_) {
+OsFile::OsFile(OsFile&& other) noexcept : fd_(other.fd_), lastError_(other.lastError_) {
     other.fd_ = -1;
 }
 
@@ -38,6 +43,7 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) Close();
         fd_ = other.fd_;
+        lastError_ = other.lastError_;
         other.fd_ = -1;
     }
     return *this;
@@ -56,7 +62,7 @@ std::optional<std::string> OsFile::CreateNew(const std::filesystem::path& path, 
     if (fd_ >= 0) return std::nullopt;
     const int error = LastError();
     if (exists) *exists = error == EEXIST;
-    return SystemErrorText(error);
+    return Failed(error);
 }
 
 std::optional<std::string> OsFile::OpenAppend(const std::filesystem::path& path) {
@@ -69,11 +75,11 @@ std::optional<std::string> OsFile::OpenAppend(const std::filesystem::path& path)
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
 #endif
     if (fd_ >= 0) return std::nullopt;
-    return SystemErrorText(LastError());
+    return Failed(LastError());
 }
 
 std::optional<std::string> OsFile::Write(std::string_view bytes) {
-    if (fd_ < 0) return SystemErrorText(EBADF);
+    if (fd_ < 0) return Failed(EBADF);
     while (!bytes.empty()) {
         // Pieces of at most 1 MiB: the Windows call takes an unsigned int count.
         const std::size_t piece = bytes.size() < (1u << 20) ? bytes.size() : (1u << 20);
@@ -84,20 +90,20 @@ std::optional<std::string> OsFile::Write(std::string_view bytes) {
         const ssize_t n = ::write(fd_, bytes.data(), piece);
 #endif
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return SystemErrorText(LastError());
-        if (n == 0) return SystemErrorText(ENOSPC);
+        if (n < 0) return Failed(LastError());
+        if (n == 0) return Failed(ENOSPC);
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return std::nullopt;
 }
 
 std::optional<std::string> OsFile::Sync() {
-    if (fd_ < 0) return SystemErrorText(EBADF);
+    if (fd_ < 0) return Failed(EBADF);
     errno = 0;
 #ifdef _WIN32
-    if (_commit(fd_) != 0) return SystemErrorText(LastError());
+    if (_commit(fd_) != 0) return Failed(LastError());
 #else
-    if (::fsync(fd_) != 0) return SystemErrorText(LastError());
+    if (::fsync(fd_) != 0) return Failed(LastError());
 #endif
     return std::nullopt;
 }
@@ -108,24 +114,28 @@ std::optional<std::string> OsFile::Close() {
     fd_ = -1;
     errno = 0;
 #ifdef _WIN32
-    if (_close(fd) != 0) return SystemErrorText(LastError());
+    if (_close(fd) != 0) return Failed(LastError());
 #else
     // After close the descriptor is gone even when it reports EINTR: no retry.
-    if (::close(fd) != 0) return SystemErrorText(LastError());
+    if (::close(fd) != 0) return Failed(LastError());
 #endif
     return std::nullopt;
 }
 
 std::optional<std::string> RenameOver(const std::filesystem::path& from,
-                                      const std::filesystem::path& to) {
+                                      const std::filesystem::path& to, FileErrorKind* kind) {
 #ifdef _WIN32
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return std::nullopt;
-    return std::system_category().message(static_cast<int>(GetLastError()));
+    const DWORD error = GetLastError();
+    if (kind) *kind = FileErrorKindOfWindowsCode(error);
+    return std::system_category().message(static_cast<int>(error));
 #else
     errno = 0;
     if (::rename(from.c_str(), to.c_str()) == 0) return std::nullopt;
-    return SystemErrorText(LastError());
+    const int error = LastError();
+    if (kind) *kind = FileErrorKindOfErrno(error);
+    return SystemErrorText(error);
 #endif
 }
 

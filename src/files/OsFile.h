@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/FileErrors.h"
+
 namespace rv {
 
 // The system's text for an error number of the C library (errno).
@@ -29,6 +31,8 @@ class OsFile {
     std::optional<std::string> OpenAppend(const std::filesystem::path& path);
 
     bool IsOpen() const { return fd_ >= 0; }
+    // The kind of the last failure a call reported (Other before any).
+    FileErrorKind LastErrorKind() const { return FileErrorKindOfErrno(lastError_); }
     // Writes all the bytes (a short write is retried; a full disk is an error).
     std::optional<std::string> Write(std::string_view bytes);
     // Asks the system to put everything written so far on the disk and waits for it.
@@ -37,13 +41,19 @@ class OsFile {
     std::optional<std::string> Close();
 
   private:
+    // Keeps the error number for LastErrorKind and returns the system's text of it.
+    std::string Failed(int error);
+
     int fd_ = -1;
+    int lastError_ = 0;
 };
 
 // Renames `from` over `to`, replacing a file of that name in one step (the disk holds either the
-// old or the new file, never a mix). Nothing on success, else the system's error text.
+// old or the new file, never a mix). Nothing on success, else the system's error text (and, when
+// `kind` is given, the failure's kind there).
 std::optional<std::string> RenameOver(const std::filesystem::path& from,
-                                      const std::filesystem::path& to);
+                                      const std::filesystem::path& to,
+                                      FileErrorKind* kind = nullptr);
 
 // Makes a finished rename in `folder` durable (its directory entry on the disk); best effort.
 void SyncFolder(const std::filesystem::path& folder);

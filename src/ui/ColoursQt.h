@@ -25,11 +25,14 @@ constexpr Colour kLightGrey = 0x00EEEEEE;  // columns 2 and 4, copyable and sett
 constexpr Colour kFrameGrey = 0x00E5E5E5;  // lower and right frame edges of the framed panel
 
 // A font of the design at its pixel height ("MS Sans Serif" 8 point is 11 pixels high at 96 dots
-// per inch). A family the system does not have falls back to the platform's sans font.
+// per inch). A family the system does not have is drawn in its registered stand-in (see
+// DesktopSetupQt), else in the platform's sans font.
 inline QFont DesignFont(const QString& family, int pixelSize) {
-    QFont f = QFontDatabase::hasFamily(family)
-                  ? QFont(family)
-                  : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    QString face = QFontDatabase::hasFamily(family) ? family : QString();
+    for (const QString& substitute : QFont::substitutes(family)) {
+        if (face.isEmpty() && QFontDatabase::hasFamily(substitute)) face = substitute;
+    }
+    QFont f = face.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont) : QFont(face);
     f.setPixelSize(pixelSize);
     return f;
 }

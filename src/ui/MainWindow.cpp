@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -16,12 +17,15 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "app/LogSave.h"
 #include "app/SessionRecords.h"
 #include "calibration/CalibrationPage.h"
 #include "calibration/TarExportDialogQt.h"
+#include "files/FileErrors.h"
+#include "layout/WindowPlacement.h"
 #include "serial/Platform.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
@@ -44,8 +48,6 @@ namespace {
 constexpr int kDesignClientWidth = 1008;
 constexpr int kDesignClientHeight = 710;
 constexpr int kStartHeight = 600;
-constexpr int kMinOuterWidth = 1024;
-constexpr int kMinOuterHeight = 600;
 constexpr int kBottomBarHeight = 40;
 
 QWidget* ColouredPanel(QWidget* parent, Colour colour, const char* name) {
@@ -84,6 +86,7 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
 
     BuildLayout();
     FormCreate();
+    PlaceOnScreen();
     StartDemoHooks();
 
     // The port list follows devices plugged in and out without "Обновить список".
@@ -179,9 +182,9 @@ void MainWindow::BuildLayout() {
     menu_ = new MainMenuQt(menuBar(), *form_, std::move(handlers), this);  // the window owns it
     AddServiceItems();
 
-    // The design's client area, at its design position (the outer sizes follow in FormCreate).
+    // The design's client area (the outer sizes follow in FormCreate, the position once they are
+    // known).
     resize(kDesignClientWidth, kDesignClientHeight);
-    move(620, 291);
 }
 
 QWidget* MainWindow::BuildBottomBar() {
@@ -206,7 +209,7 @@ QWidget* MainWindow::BuildBottomBar() {
     home->setFixedSize(126, 24);
     const QPixmap maker = pictures::MakerPicture();
     home->setIcon(QIcon(maker));
-    home->setIconSize(maker.size());
+    home->setIconSize(maker.deviceIndependentSize().toSize());
     home->setToolTip(QStringLiteral("Домашняя страница"));
     connect(home, &QToolButton::clicked, this, [this] { form_->Actions().GoHomeExecute(); });
     line->addWidget(cell);
@@ -263,17 +266,21 @@ void MainWindow::SaveActionExecute() {
 }
 
 bool MainWindow::SaveLogTo(const QString& path) {
-    if (auto error = SaveLogFile(path.toStdString(), form_->Log())) {
-        ShowUserError(QStringLiteral("Лог-файл не сохранён.\n") + Utf8(*error));
+    const std::string file = path.toStdString();
+    if (auto failure = SaveLogFile(file, form_->Log())) {
+        ShowUserError(QStringLiteral("Лог-файл не сохранён.\n") +
+                          Utf8(FileNotWrittenText(file, failure->kind)),
+                      Utf8(failure->systemText));
         return false;
     }
     return true;
 }
 
-void MainWindow::ShowUserError(const QString& text) {
+void MainWindow::ShowUserError(const QString& text, const QString& systemText) {
     // Window-modal but opened without a nested event loop: reception keeps running behind it.
     auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("UserError"));
+    if (!systemText.isEmpty()) box->setDetailedText(systemText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -290,7 +297,7 @@ void MainWindow::ApplyOuterSize() {
     const int frameWidth = frameGeometry().width() - width();
     const int frameHeight = frameGeometry().height() - height();
     setMinimumSize(kMinOuterWidth - frameWidth, kMinOuterHeight - frameHeight);
-    resize(width(), kStartHeight - frameHeight);
+    if (!isMaximized()) resize(width(), kStartHeight - frameHeight);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -298,6 +305,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
         ApplyOuterSize();
+        PlaceOnScreen();
     }
 }
 
@@ -306,6 +314,25 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // nothing is saved.
     StopReception();
     event->accept();
+}
+
+void MainWindow::PlaceOnScreen() {
+    const QPoint design(kDesignWindowLeft, kDesignWindowTop);
+    QScreen* screen = QGuiApplication::screenAt(design);
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect free = screen->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    const WindowPlacement place = PlaceWindow({free.x(), free.y(), free.width(), free.height()},
+                                              outer.width(), outer.height());
+    if (place.maximised) {
+        // The minimum size gives way to the screen: the whole window stays on it.
+        setMinimumSize(std::min(minimumWidth(), free.width()),
+                       std::min(minimumHeight(), free.height()));
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        move(place.x, place.y);
+    }
 }
 
 void MainWindow::StartDemoHooks() {

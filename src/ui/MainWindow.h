@@ -40,7 +40,8 @@ class MainWindow : public QMainWindow {
     void N9Click();  // "Тарировка"
 
     // "Сохранить лог-файл в..": proposes a name and writes the traffic log where the technician
-    // chooses. A file that cannot be written is reported with the system's reason.
+    // chooses. A file that cannot be written is reported with its reason (the system's own text
+    // as the detail).
     void SaveActionExecute();
     // Writes the traffic log to `path`; false (after telling the technician) when it failed.
     bool SaveLogTo(const QString& path);
@@ -64,11 +65,15 @@ class MainWindow : public QMainWindow {
   private:
     void BuildLayout();
     QWidget* BuildBottomBar();
-    void ShowUserError(const QString& text);
+    // The system's own text, when there is one, is kept as the box's detail.
+    void ShowUserError(const QString& text, const QString& systemText = QString());
     void Panel0Resized();
     void StartDemoHooks();
     void AddServiceItems();
     void ApplyOuterSize();
+    // The design position where the whole window fits the free area of its screen, else centred
+    // there, or maximised on a screen smaller than the minimum size.
+    void PlaceOnScreen();
     // The driver's timer stops and the port closes: no line reaches the form after this.
     void StopReception();
 

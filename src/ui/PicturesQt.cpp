@@ -1,9 +1,11 @@
 #include "ui/PicturesQt.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QtMath>
 #include <cmath>
 
 #include "ui/ColoursQt.h"
@@ -13,16 +15,24 @@ namespace {
 
 constexpr int kSmall = 16;
 
-QPixmap Blank(int w, int h) {
-    QPixmap pm(w, h);
+// A transparent picture of w x h pixels of the layout, drawn at the screens' device pixel ratio
+// (QT_SCALE_FACTOR, a high-density screen): twice as many device pixels at 2x, so the picture stays
+// sharp instead of being enlarged.
+qreal ScreenRatio() {
+    return qApp ? qApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap Blank(int w, int h, qreal ratio = ScreenRatio()) {
+    QPixmap pm(qCeil(w * ratio), qCeil(h * ratio));
+    pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     return pm;
 }
 
 // Paints at the icon's logical 16x16 size, scaled to the pixmap.
 template <typename Paint>
-QPixmap Drawn(int size, Paint paint) {
-    QPixmap pm = Blank(size, size);
+QPixmap Drawn(int size, Paint paint, qreal ratio = ScreenRatio()) {
+    QPixmap pm = Blank(size, size, ratio);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 16.0, size / 16.0);
@@ -30,10 +40,12 @@ QPixmap Drawn(int size, Paint paint) {
     return pm;
 }
 
+// An icon drawn at every size in device pixels a button may ask for at scales 1 to 2; the icon
+// picks the one that matches the screen.
 template <typename Paint>
 QIcon IconOf(Paint paint) {
     QIcon icon;
-    for (int size : {16, 24, 32}) icon.addPixmap(Drawn(size, paint));
+    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(Drawn(size, paint, 1.0));
     return icon;
 }
 
@@ -130,22 +142,19 @@ QPixmap MakerPicture() {
 }
 
 QIcon AppIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
-        icon.addPixmap(Drawn(size, [](QPainter& p) {
-            // A light-green rounded tile with a dark pulse trace: a console watching a unit.
-            p.setPen(QPen(QColor(40, 90, 40), 0.8));
-            p.setBrush(ToQColor(kLightGreen));
-            p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
-            p.setPen(QPen(Qt::black, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.setBrush(Qt::NoBrush);
-            QPolygonF trace;
-            trace << QPointF(2, 9) << QPointF(5, 9) << QPointF(6.5, 4) << QPointF(8.5, 13)
-                  << QPointF(10, 7) << QPointF(11, 9) << QPointF(14, 9);
-            p.drawPolyline(trace);
-        }));
-    }
-    return icon;
+    return IconOf([](QPainter& p) {
+        // A light-green rounded tile with a dark pulse trace: a console watching a unit (the
+        // package's icon, packaging/revodive.svg, is the same picture).
+        p.setPen(QPen(QColor(40, 90, 40), 0.8));
+        p.setBrush(ToQColor(kLightGreen));
+        p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
+        p.setPen(QPen(Qt::black, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPolygonF trace;
+        trace << QPointF(2, 9) << QPointF(5, 9) << QPointF(6.5, 4) << QPointF(8.5, 13)
+              << QPointF(10, 7) << QPointF(11, 9) << QPointF(14, 9);
+        p.drawPolyline(trace);
+    });
 }
 
 }  // namespace rv::pictures

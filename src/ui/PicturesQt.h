@@ -1,6 +1,8 @@
 #pragma once
 // The console's pictures, drawn here with QPainter: the fold triangles, the header command
-// pictures, the maker's wordmark of the bottom bar and the application icon.
+// pictures, the maker's wordmark of the bottom bar and the application icon. Sizes are in layout
+// pixels; each picture is drawn at the screens' device pixel ratio, so it stays sharp at 1.5x or
+// 2x.
 
 #include <QIcon>
 #include <QPixmap>

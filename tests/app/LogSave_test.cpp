@@ -56,7 +56,7 @@ TEST(LogSave, AFileThatCannotBeCreatedIsReported) {
     LogStore log;
     const auto error = SaveLogFile("/nonexistent-folder-of-revodive/x.log", log);
     ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find("Cannot create file"), std::string::npos) << *error;
+    EXPECT_EQ(error->kind, FileErrorKind::NoFolder) << error->systemText;
 }
 
 }  // namespace

@@ -58,18 +58,25 @@ TEST(WriteFileBytes, ReportsAFileThatCannotBeCreated) {
     TempFolder dir;
     const fs::path plainFile = dir.path() / "plain";
     WriteAll(plainFile, "x");
-    const std::string paths[] = {
-        (dir.path() / "missing" / "t.txt").string(),  // no such folder
-        (plainFile / "t.txt").string(),               // a file where a folder should be
-        dir.path().string(),                          // a folder where the file should be
-        dir.path().string() + "/",                    // the same, written as a folder
+    const struct {
+        std::string path;
+        FileErrorKind kind;
+    } cases[] = {
+        {(dir.path() / "missing" / "t.txt").string(), FileErrorKind::NoFolder},
+        {(plainFile / "t.txt").string(), FileErrorKind::NoFolder},  // a file in a folder's place
+        {dir.path().string(), FileErrorKind::Other},        // a folder where the file should be
+        {dir.path().string() + "/", FileErrorKind::Other},  // the same, written as a folder
     };
-    for (const std::string& path : paths) {
-        const auto error = WriteFileBytes(path, "x\r\n");
-        ASSERT_TRUE(error.has_value()) << path;
-        const std::string head = "Cannot create file \"" + path + "\". ";
+    for (const auto& c : cases) {
+        const auto error = WriteFileBytes(c.path, "x\r\n");
+        ASSERT_TRUE(error.has_value()) << c.path;
+        const std::string head = "Cannot create file \"" + c.path + "\". ";
         EXPECT_EQ(error->substr(0, head.size()), head);
         EXPECT_GT(error->size(), head.size()) << "the system's reason follows";
+        const auto failure = WriteWholeFile(c.path, "x\r\n");
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->kind, c.kind) << c.path;
+        EXPECT_EQ(*error, CannotCreateFileText(c.path, *failure));
     }
     EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"plain"});
 }
@@ -122,7 +129,7 @@ TEST(WriteFileBytes, OnlyARegularFileIsSavedOver) {
 
 // A disk that fills up in the middle of the new bytes, and a target that cannot be replaced (a
 // folder of that name): the earlier file stays byte for byte, no fragment or temporary file is
-// left, and the failure is reported as a file that could not be created.
+// left, and the failure is reported with its kind (a full disk as such).
 TEST(WriteFileBytes, AFailedSaveLeavesTheEarlierFileUntouched) {
     struct Case {
         const char* what;
@@ -141,15 +148,15 @@ TEST(WriteFileBytes, AFailedSaveLeavesTheEarlierFileUntouched) {
         const fs::path target = dir.path() / "unit.log";
         if (c.earlierFile) WriteAll(target, earlier);
         if (c.targetIsFolder) fs::create_directory(target);
-        std::optional<std::string> error;
+        std::optional<FileFailure> failure;
         {
             std::optional<test::FileSizeLimit> full;
             if (c.diskFills) full.emplace(32 * 1024);
-            error = WriteFileBytes(target.string(), bigger);
+            failure = WriteWholeFile(target.string(), bigger);
         }
-        ASSERT_TRUE(error.has_value()) << c.what;
-        EXPECT_EQ(error->rfind("Cannot create file \"" + target.string() + "\". ", 0), 0u)
-            << *error;
+        ASSERT_TRUE(failure.has_value()) << c.what;
+        EXPECT_EQ(failure->kind, c.diskFills ? FileErrorKind::DiskFull : FileErrorKind::Other)
+            << c.what << ": " << failure->systemText;
         if (c.earlierFile) {
             EXPECT_EQ(ReadAll(target), earlier) << c.what;
         } else if (!c.targetIsFolder) {

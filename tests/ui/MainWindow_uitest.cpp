@@ -73,6 +73,8 @@ TEST(MainWindow, StartsInTheIdleMonitorView) {
     EXPECT_EQ(r.window->windowTitle(), QStringLiteral("Rarevi Revodive"));
     EXPECT_EQ(r.window->CurrentPage(), 0);
     EXPECT_EQ(r.window->frameGeometry().height(), 600);
+    // The test screen is 1920x1080: the whole window fits at its design position.
+    EXPECT_EQ(r.window->frameGeometry().topLeft(), QPoint(620, 291));
     // The idle texts of the fields: MonitorView; the menu items follow the closed link.
     EXPECT_FALSE(r.Action(QStringLiteral("DeviceRestart"))->isEnabled());
     EXPECT_TRUE(r.Action(QStringLiteral("GoHome"))->isEnabled());
@@ -265,7 +267,10 @@ TEST(MainWindow, SavesTheTrafficLogAndReportsAFailedSave) {
     EXPECT_FALSE(r.window->SaveLogTo(QStringLiteral("/nonexistent-revodive-folder/x.log")));
     auto* box = r.Find<QMessageBox>("UserError");
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().startsWith(QStringLiteral("Лог-файл не сохранён.")));
+    EXPECT_EQ(box->text(),
+              QStringLiteral("Лог-файл не сохранён.\nНе удалось записать файл "
+                             "\"/nonexistent-revodive-folder/x.log\": нет такой папки."));
+    EXPECT_FALSE(box->detailedText().isEmpty()) << "the system's own text, as the detail";
     EXPECT_EQ(r.window->Form().Log().Count(), 2u);
 }
 
