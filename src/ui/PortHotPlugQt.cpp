@@ -1,6 +1,14 @@
 #include "ui/PortHotPlugQt.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 namespace rv {
 
@@ -16,6 +24,31 @@ PortHotPlugQt::PortHotPlugQt(QStringList folders, std::function<void()> onChange
         settle_.start();
     });
     WatchWhatExists();
+#ifdef Q_OS_WIN
+    QCoreApplication::instance()->installNativeEventFilter(this);
+#endif
+}
+
+PortHotPlugQt::~PortHotPlugQt() {
+#ifdef Q_OS_WIN
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
+#endif
+}
+
+bool PortHotPlugQt::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+#ifdef Q_OS_WIN
+    if (eventType == "windows_generic_MSG") {
+        const MSG* msg = static_cast<const MSG*>(message);
+        // 0x8000 DBT_DEVICEARRIVAL, 0x8004 DBT_DEVICEREMOVECOMPLETE, 0x0007 DBT_DEVNODES_CHANGED.
+        if (msg->message == WM_DEVICECHANGE &&
+            (msg->wParam == 0x8000 || msg->wParam == 0x8004 || msg->wParam == 0x0007))
+            settle_.start();
+    }
+#else
+    (void)eventType;
+    (void)message;
+#endif
+    return false;
 }
 
 void PortHotPlugQt::WatchWhatExists() {
