@@ -4,12 +4,15 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstdlib>
 
 #include "text/Cp1251.h"
 #include "ui/Cp1251Qt.h"
+#include "ui/FramePacerQt.h"
 
 namespace rv {
 namespace {
@@ -31,6 +34,7 @@ TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     lines_ = static_cast<int>(console_.Log().Count());
+    paintedLines_ = lines_;
     logSubscription_ = console_.Subscribe(*this);
     UpdateRange();
 }
@@ -106,7 +110,7 @@ void TrafficLogView::LinesAppended(std::size_t count) {
         [this] {
             rangePending_ = false;
             UpdateRange();
-            viewport()->update();
+            RequestFrame();
         },
         Qt::QueuedConnection);
 }
@@ -116,7 +120,47 @@ void TrafficLogView::LogCleared() {
     prepared_.clear();
     anchor_ = current_ = -1;
     UpdateRange();
+    paintedFirst_ = FirstVisibleLine();
+    paintedLines_ = 0;
     viewport()->update();
+}
+
+void TrafficLogView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    RequestFrame();
+}
+
+void TrafficLogView::RequestFrame() {
+    if (FramePacerQt* pacer = FramePacerQt::Of(this)) {
+        pacer->RequestFrame(this, [this] { FrameWork(); });
+    } else {
+        FrameWork();
+    }
+}
+
+void TrafficLogView::FrameWork() {
+    const int first = FirstVisibleLine();
+    const int rows = first - paintedFirst_;
+    const int height = LineHeight();
+    bool whole = false;
+    if (rows != 0) {
+        if (std::abs(rows) < VisibleLineCount()) {
+            viewport()->scroll(0, -rows * height);  // exposes the rows scrolled in
+        } else {
+            viewport()->update();
+            whole = true;
+        }
+        paintedFirst_ = first;
+    }
+    // Lines appended in sight that the scroll did not expose (a page not yet full, or the
+    // technician looking at the end without following it).
+    if (!whole && paintedLines_ < lines_) {
+        const int top = std::max(paintedLines_, first);
+        const int bottom = std::min(lines_, first + VisibleLineCount() + 1);
+        if (top < bottom)
+            viewport()->update(0, (top - first) * height, viewport()->width(),
+                               (bottom - top) * height);
+    }
+    paintedLines_ = lines_;
 }
 
 const QStaticText& TrafficLogView::Prepared(int line) {
@@ -130,16 +174,27 @@ const QStaticText& TrafficLogView::Prepared(int line) {
     return it->second;
 }
 
-void TrafficLogView::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(viewport());
-    painter.setFont(font());
+void TrafficLogView::paintEvent(QPaintEvent* event) {
     const int height = LineHeight();
     const int first = FirstVisibleLine();
+    const QRect area = event->rect();
+    if (first != paintedFirst_ || paintedLines_ != lines_) {
+        // Painted before the frame brought the pixels up to date (an expose): what lies outside
+        // this area is stale, so the whole page follows.
+        const QRegion& region = event->region();
+        if (region.rectCount() != 1 || !area.contains(viewport()->rect())) viewport()->update();
+        paintedFirst_ = first;
+        paintedLines_ = lines_;
+    }
+    QPainter painter(viewport());
+    painter.setFont(font());
     const int width = viewport()->width();
     const QPalette& pal = palette();
     const int selFirst = SelectionFirst();
     const int selLast = SelectionLast();
-    for (int i = 0, y = 0; first + i < lines_ && y < viewport()->height(); ++i, y += height) {
+    const int top = std::max(0, area.top() / height);
+    const int bottom = std::min(lines_ - first, area.bottom() / height + 1);
+    for (int i = top, y = top * height; i < bottom; ++i, y += height) {
         const int line = first + i;
         const bool selected = line >= selFirst && line <= selLast && selFirst >= 0;
         if (selected) {
