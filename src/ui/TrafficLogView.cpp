@@ -7,6 +7,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
 #include <cstdlib>
 
@@ -21,10 +23,73 @@ constexpr int kTextLeft = 2;
 
 }  // namespace
 
+// The scroll bar of a log that grows by hundreds of lines a second: its range changes with every
+// line while its handle moves by a pixel now and then. It is repainted when it would look
+// different (the handle's place or size, an arrow at the end of its way), not whenever its
+// numbers change. It paints every pixel of its own, so its repaint does not reach the widgets
+// behind it.
+class LogScrollBar : public QScrollBar {
+  public:
+    explicit LogScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    // Runs `change` (range and value together) and repaints once if the bar looks different.
+    template <class Change>
+    void Batch(Change change) {
+        batching_ = true;
+        change();
+        batching_ = false;
+        RepaintIfChanged();
+    }
+
+  protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderOrientationChange) {
+            QScrollBar::sliderChange(change);
+        } else if (!batching_) {
+            RepaintIfChanged();
+        }
+    }
+    void paintEvent(QPaintEvent* event) override {
+        painted_ = Current();
+        {
+            QPainter painter(this);
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+        }
+        QScrollBar::paintEvent(event);
+    }
+
+  private:
+    struct Look {
+        QRect handle;
+        bool atStart = false;
+        bool atEnd = false;
+        bool operator==(const Look&) const = default;
+    };
+    Look Current() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() <= minimum(), value() >= maximum()};
+    }
+    void RepaintIfChanged() {
+        const Look look = Current();
+        if (look == painted_) return;
+        painted_ = look;
+        update();
+    }
+    Look painted_;
+    bool batching_ = false;
+};
+
 TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     : QAbstractScrollArea(parent), console_(console) {
     setObjectName(QStringLiteral("Memo"));
     setFrameShape(QFrame::NoFrame);
+    scrollBar_ = new LogScrollBar(this);
+    setVerticalScrollBar(scrollBar_);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -92,11 +157,13 @@ void TrafficLogView::UpdateRange() {
     QScrollBar* bar = verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     const int page = VisibleLineCount();
-    bar->setRange(0, std::max(0, lines_ - page));
-    bar->setPageStep(page);
-    bar->setSingleStep(1);
-    // The newest line stays in sight while the technician watches the end of the log.
-    if (atBottom) bar->setValue(bar->maximum());
+    scrollBar_->Batch([&] {
+        bar->setRange(0, std::max(0, lines_ - page));
+        bar->setPageStep(page);
+        bar->setSingleStep(1);
+        // The newest line stays in sight while the technician watches the end of the log.
+        if (atBottom) bar->setValue(bar->maximum());
+    });
 }
 
 void TrafficLogView::LinesAppended(std::size_t count) {

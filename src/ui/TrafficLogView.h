@@ -18,6 +18,8 @@
 
 namespace rv {
 
+class LogScrollBar;
+
 class TrafficLogView : public QAbstractScrollArea, public LogObserver {
   public:
     TrafficLogView(Console& console, QWidget* parent = nullptr);
@@ -58,6 +60,7 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     const QStaticText& Prepared(int line);
 
     Console& console_;
+    LogScrollBar* scrollBar_ = nullptr;
     int lines_ = 0;
     bool rangePending_ = false;  // a scroll-bar update is queued
     int paintedFirst_ = 0;  // the first line in sight when the pixels were last brought up to date
