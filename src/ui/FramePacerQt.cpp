@@ -31,6 +31,12 @@ FramePacerQt::FramePacerQt(QWidget* window) : QObject(window), window_(window) {
     connect(&timer_, &QTimer::timeout, this, [this] { Frame(); });
     sinceFrame_.start();
     window_->installEventFilter(this);
+    // Layout requests go to the widgets that hold layouts, all over the window.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+FramePacerQt::~FramePacerQt() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
 FramePacerQt* FramePacerQt::Of(const QWidget* widget) {
@@ -52,7 +58,24 @@ void FramePacerQt::RequestFrame(QObject* owner, std::function<void()> work) {
     Schedule();
 }
 
+bool FramePacerQt::InWindow(QObject* object) const {
+    if (!object->isWidgetType()) return false;
+    return static_cast<QWidget*>(object)->window() == window_;
+}
+
 bool FramePacerQt::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest) {
+        if (layingOut_) {
+            ++layoutsRun_;
+            return false;
+        }
+        if (Suspended() || !InWindow(watched)) return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (std::find(layouts_.begin(), layouts_.end(), widget) == layouts_.end())
+            layouts_.emplace_back(widget);
+        Schedule();
+        return true;
+    }
     if (watched != window_) return false;
     switch (event->type()) {
         case QEvent::UpdateRequest:
@@ -83,6 +106,7 @@ void FramePacerQt::Schedule() {
 void FramePacerQt::Frame() {
     if (Suspended()) return;  // taken up again when the window is shown
     sinceFrame_.restart();
+    RunLayouts();
     std::vector<Work> work;
     work.swap(work_);
     for (Work& w : work) {
@@ -94,6 +118,26 @@ void FramePacerQt::Frame() {
     QEvent request(QEvent::UpdateRequest);
     QCoreApplication::sendEvent(window_, &request);
     sending_ = false;
+}
+
+void FramePacerQt::RunLayouts() {
+    if (layouts_.empty()) return;
+    layingOut_ = true;
+    std::vector<QPointer<QWidget>> layouts;
+    layouts.swap(layouts_);
+    for (const QPointer<QWidget>& widget : layouts) {
+        if (widget) {
+            QEvent request(QEvent::LayoutRequest);
+            QCoreApplication::sendEvent(widget, &request);
+        }
+    }
+    // A layout that ran asks the one around it to run again: up to the window's, now.
+    for (int round = 0; round < 32; ++round) {
+        layoutsRun_ = 0;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        if (layoutsRun_ == 0) break;
+    }
+    layingOut_ = false;
 }
 
 void FramePacerQt::FlushNow() {

@@ -168,18 +168,17 @@ void TrafficLogView::UpdateRange() {
 
 void TrafficLogView::LinesAppended(std::size_t count) {
     lines_ = static_cast<int>(count);
-    // One driver tick delivers several lines: the scroll bar is set once for all of them, when
-    // the tick has returned to the event loop.
+    // One driver tick delivers several lines, and a frame several ticks: the scroll bar is set
+    // once for all of them, at the window's next frame (or, in a window without frames, when
+    // the tick has returned to the event loop).
     if (rangePending_) return;
     rangePending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            rangePending_ = false;
-            UpdateRange();
-            RequestFrame();
-        },
-        Qt::QueuedConnection);
+    if (FramePacerQt::Of(this) != nullptr) {
+        RequestFrame();
+    } else {
+        QMetaObject::invokeMethod(
+            this, [this] { Frame(); }, Qt::QueuedConnection);
+    }
 }
 
 void TrafficLogView::LogCleared() {
@@ -193,15 +192,25 @@ void TrafficLogView::LogCleared() {
 }
 
 void TrafficLogView::scrollContentsBy(int /*dx*/, int /*dy*/) {
-    RequestFrame();
+    if (!inFrame_) RequestFrame();  // a frame brings the pixels along anyway
 }
 
 void TrafficLogView::RequestFrame() {
     if (FramePacerQt* pacer = FramePacerQt::Of(this)) {
-        pacer->RequestFrame(this, [this] { FrameWork(); });
+        pacer->RequestFrame(this, [this] { Frame(); });
     } else {
-        FrameWork();
+        Frame();
     }
+}
+
+void TrafficLogView::Frame() {
+    inFrame_ = true;
+    if (rangePending_) {
+        rangePending_ = false;
+        UpdateRange();
+    }
+    FrameWork();
+    inFrame_ = false;
 }
 
 void TrafficLogView::FrameWork() {

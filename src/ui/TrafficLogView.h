@@ -56,13 +56,15 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     // Brings the pixels up to the lines in sight: scrolls them by the rows the view moved since
     // they were drawn and asks for the rows that are new. Runs once a frame.
     void RequestFrame();
+    void Frame();
     void FrameWork();
     const QStaticText& Prepared(int line);
 
     Console& console_;
     LogScrollBar* scrollBar_ = nullptr;
     int lines_ = 0;
-    bool rangePending_ = false;  // a scroll-bar update is queued
+    bool rangePending_ = false;  // lines arrived since the scroll bar was set
+    bool inFrame_ = false;
     int paintedFirst_ = 0;  // the first line in sight when the pixels were last brought up to date
     int paintedLines_ = 0;  // the lines the view knew of then
     int anchor_ = -1;
