@@ -40,6 +40,8 @@ class FramePacerQt : public QObject {
     void FlushNow();
 
     int FrameIntervalMs() const { return intervalMs_; }
+    // Tests hold frames back with a long interval and run them with FlushNow.
+    void SetFrameIntervalMs(int ms) { intervalMs_ = ms; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
