@@ -1,6 +1,10 @@
 // revodive-bench: measures the console's hot paths with Google Benchmark and prints one line per
 // figure, e.g. "receive path: 512000 lines/s, 1333x a saturated 115200 bit/s link".
 //
+// Own options: --window-seconds=N (the paced window figure, default 60 s) and --window-lines=N (the
+// window fed as fast as the driver reads, default a million lines); e.g. a short run:
+//   revodive-bench --window-seconds=10 --window-lines=100000 --benchmark_filter=window
+//
 // The window figures run the real widgets on Qt's offscreen platform, so the program needs no
 // display; the link figure publishes its simulated unit in a ports folder of its own (a temporary
 // XDG_RUNTIME_DIR), so it never meets the technician's ports.
@@ -10,6 +14,7 @@
 #include <QApplication>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -81,16 +86,43 @@ class RatioReporter : public benchmark::ConsoleReporter {
         for (char& c : name) {
             if (c == '_') c = ' ';
         }
-        const auto slash = name.find('/');
-        if (slash != std::string::npos) name = name.substr(0, slash);
-        return name;
+        // Google Benchmark's own suffixes go; an argument stays ("log memory per raw byte 1000").
+        std::string label;
+        std::size_t at = 0;
+        for (std::size_t end = 0; end != std::string::npos; at = end + 1) {
+            end = name.find('/', at);
+            const std::string part = name.substr(at, end == std::string::npos ? end : end - at);
+            if (label.empty()) {
+                label = part;
+            } else if (!part.empty() && part.find_first_not_of("0123456789") == std::string::npos) {
+                label += " " + part;
+            }
+        }
+        return label;
     }
     std::vector<std::string> lines_;
 };
 
 }  // namespace
 
+// Takes the program's own options out of argv before Google Benchmark reads the rest.
+void TakeOwnOptions(int& argc, char** argv) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--window-seconds=", 0) == 0) {
+            rvbench::g_windowSeconds = std::atof(a.c_str() + std::strlen("--window-seconds="));
+        } else if (a.rfind("--window-lines=", 0) == 0) {
+            rvbench::g_windowLines = std::atol(a.c_str() + std::strlen("--window-lines="));
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+}
+
 int main(int argc, char** argv) {
+    TakeOwnOptions(argc, argv);
     benchmark::Initialize(&argc, argv);
 
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -13,6 +13,14 @@
 namespace rvbench {
 
 constexpr double kLinkLinesPerSecond = 384.0;
+// A saturated 115200 bit/s link carries 11520 bytes a second (ten bits a byte).
+constexpr double kLinkBytesPerSecond = 11520.0;
+
+// Set from the command line by main: how long the window is fed at the link's pace
+// (--window-seconds=N, default 60) and how many lines are fed as fast as the driver takes them
+// (--window-lines=N, default 1000000; the CPU figure is given for a million lines either way).
+inline double g_windowSeconds = 60;
+inline long g_windowLines = 1000000;
 
 // The counter name of a rate reported against the link.
 inline const char* const kLines = "lines";

@@ -145,6 +145,8 @@ set(REVODIVE_UI_SOURCES
     ui/DesktopSetupQt.h
     ui/DisplayBinderQt.cpp
     ui/DisplayBinderQt.h
+    ui/FramePacerQt.cpp
+    ui/FramePacerQt.h
     ui/MainMenuQt.cpp
     ui/MainMenuQt.h
     ui/MainWindow.cpp

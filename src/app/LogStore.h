@@ -1,8 +1,16 @@
 #pragma once
 // The traffic log: every received line since the last clear, with its time of arrival, in
-// Windows-1251. Lines live in fixed-size chunks, so appending costs the same however long the
-// session runs (no reallocation of what is already stored) and memory stays close to the raw text.
+// Windows-1251. A session in the field runs for hours at up to a thousand lines a second, so the
+// store is compact and its cost per line never grows:
+// - the text of all lines is one run of bytes kept in blocks that are never moved; the first block
+//   is 4 KiB and each next one twice the last, up to 1 MiB (a short session or a log just cleared
+//   costs a few pages, a long one whole megabytes); blocks are not zero-filled;
+// - a line's time is kept as its milliseconds of the day (4 bytes) and written out as text only
+//   when the line is read, and its length as 2 bytes (longer lines are noted aside);
+// - the index lives in pages of a fixed number of lines, so it is never copied as it grows.
+// A line of 13 bytes (15 on the wire) costs about 19 bytes.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +24,9 @@ namespace rv {
 class LogStore {
   public:
     LogStore();
+    ~LogStore();
+    LogStore(const LogStore&) = delete;
+    LogStore& operator=(const LogStore&) = delete;
 
     // Appends one log line: the time text HH:MM:SS.mmm, two spaces, and the block text with every
     // CR and LF removed from its start and its end.
@@ -23,11 +34,14 @@ class LogStore {
     // Appends a ready line as it is.
     void AppendLine(std::string_view line);
 
-    std::size_t Count() const { return lines_.size(); }
-    std::string_view Line(std::size_t index) const;
+    std::size_t Count() const { return count_; }
+    // The text of a line as the file holds it (without its CR LF).
+    std::string Line(std::size_t index) const;
     void Clear();
 
-    // Bytes held for the text and the index (what the log costs in memory).
+    // Bytes of memory the log occupies: its full text blocks, the written part of the last one to
+    // whole pages of 4 KiB (a block's unwritten rest is never touched, so it takes no memory), the
+    // index pages and the lists of blocks and pages.
     std::size_t MemoryBytes() const;
 
     // The log as a file: every line followed by CR LF, then one more CR LF.
@@ -42,19 +56,35 @@ class LogStore {
     static std::string_view TrimLineEnds(std::string_view block);
 
   private:
-    static constexpr std::size_t kChunkSize = 1 << 20;
-    struct LineRef {
-        std::uint32_t chunk;
-        std::uint32_t offset;
-        std::uint32_t length;
+    static constexpr std::size_t kPageLines = 256;
+    static constexpr std::size_t kAnchorEvery = 32;  // lines between two text positions kept
+    static constexpr std::uint16_t kLongLine = 0xFFFF;
+    static constexpr std::uint32_t kNoTime = 0xFFFFFFFF;
+    struct IndexPage {
+        std::uint64_t anchor[kPageLines / kAnchorEvery];  // text position of every 32nd line
+        std::uint16_t length[kPageLines];                 // kLongLine: see longLines_
+        std::uint32_t time[kPageLines];                   // packed time of day, or kNoTime
     };
-    char* Reserve(std::size_t length, LineRef& ref);
+    struct LongLine {
+        std::size_t index;
+        std::uint64_t length;
+    };
 
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::vector<std::size_t> chunkSizes_;
-    std::size_t used_ = 0;  // bytes used in the last chunk
-    std::vector<LineRef> lines_;
-    std::size_t textBytes_ = 0;
+    void Append(std::uint32_t time, std::string_view text);
+    void WriteText(std::uint64_t at, std::string_view text);
+    void ReadText(std::uint64_t at, std::uint64_t length, std::string& out) const;
+    std::uint64_t LengthOf(std::size_t index) const;
+    std::uint64_t PositionOf(std::size_t index) const;
+    static void AppendTime(std::uint32_t time, std::string& out);
+    // The block holding text position `at` and the position where that block starts.
+    static std::size_t BlockOf(std::uint64_t at, std::uint64_t& blockStart);
+    static std::size_t BlockSize(std::size_t block);
+
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::unique_ptr<IndexPage>> pages_;
+    std::vector<LongLine> longLines_;  // in line order
+    std::uint64_t textBytes_ = 0;
+    std::size_t count_ = 0;
 };
 
 }  // namespace rv

@@ -33,6 +33,7 @@
 #include "ui/Cp1251Qt.h"
 #include "ui/DemoHooksQt.h"
 #include "ui/DisplayBinderQt.h"
+#include "ui/FramePacerQt.h"
 #include "ui/MainMenuQt.h"
 #include "ui/MonitorView.h"
 #include "ui/PicturesQt.h"
@@ -68,6 +69,8 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
     setWindowTitle(QStringLiteral("Rarevi Revodive"));
     setFont(WindowFont());
     setWindowIcon(pictures::AppIcon());
+    // Lines arrive every tick; the window is painted once a frame at most.
+    new FramePacerQt(this);
 
     ticks_ = std::make_unique<TimerTickQt>();
     platform.ticks = ticks_.get();

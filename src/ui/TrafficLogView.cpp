@@ -4,12 +4,17 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
+#include <cstdlib>
 
 #include "text/Cp1251.h"
 #include "ui/Cp1251Qt.h"
+#include "ui/FramePacerQt.h"
 
 namespace rv {
 namespace {
@@ -18,10 +23,73 @@ constexpr int kTextLeft = 2;
 
 }  // namespace
 
+// The scroll bar of a log that grows by hundreds of lines a second: its range changes with every
+// line while its handle moves by a pixel now and then. It is repainted when it would look
+// different (the handle's place or size, an arrow at the end of its way), not whenever its
+// numbers change. It paints every pixel of its own, so its repaint does not reach the widgets
+// behind it.
+class LogScrollBar : public QScrollBar {
+  public:
+    explicit LogScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    // Runs `change` (range and value together) and repaints once if the bar looks different.
+    template <class Change>
+    void Batch(Change change) {
+        batching_ = true;
+        change();
+        batching_ = false;
+        RepaintIfChanged();
+    }
+
+  protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderOrientationChange) {
+            QScrollBar::sliderChange(change);
+        } else if (!batching_) {
+            RepaintIfChanged();
+        }
+    }
+    void paintEvent(QPaintEvent* event) override {
+        painted_ = Current();
+        {
+            QPainter painter(this);
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+        }
+        QScrollBar::paintEvent(event);
+    }
+
+  private:
+    struct Look {
+        QRect handle;
+        bool atStart = false;
+        bool atEnd = false;
+        bool operator==(const Look&) const = default;
+    };
+    Look Current() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() <= minimum(), value() >= maximum()};
+    }
+    void RepaintIfChanged() {
+        const Look look = Current();
+        if (look == painted_) return;
+        painted_ = look;
+        update();
+    }
+    Look painted_;
+    bool batching_ = false;
+};
+
 TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     : QAbstractScrollArea(parent), console_(console) {
     setObjectName(QStringLiteral("Memo"));
     setFrameShape(QFrame::NoFrame);
+    scrollBar_ = new LogScrollBar(this);
+    setVerticalScrollBar(scrollBar_);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -31,6 +99,7 @@ TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     lines_ = static_cast<int>(console_.Log().Count());
+    paintedLines_ = lines_;
     logSubscription_ = console_.Subscribe(*this);
     UpdateRange();
 }
@@ -88,27 +157,28 @@ void TrafficLogView::UpdateRange() {
     QScrollBar* bar = verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     const int page = VisibleLineCount();
-    bar->setRange(0, std::max(0, lines_ - page));
-    bar->setPageStep(page);
-    bar->setSingleStep(1);
-    // The newest line stays in sight while the technician watches the end of the log.
-    if (atBottom) bar->setValue(bar->maximum());
+    scrollBar_->Batch([&] {
+        bar->setRange(0, std::max(0, lines_ - page));
+        bar->setPageStep(page);
+        bar->setSingleStep(1);
+        // The newest line stays in sight while the technician watches the end of the log.
+        if (atBottom) bar->setValue(bar->maximum());
+    });
 }
 
 void TrafficLogView::LinesAppended(std::size_t count) {
     lines_ = static_cast<int>(count);
-    // One driver tick delivers several lines: the scroll bar is set once for all of them, when
-    // the tick has returned to the event loop.
+    // One driver tick delivers several lines, and a frame several ticks: the scroll bar is set
+    // once for all of them, at the window's next frame (or, in a window without frames, when
+    // the tick has returned to the event loop).
     if (rangePending_) return;
     rangePending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            rangePending_ = false;
-            UpdateRange();
-            viewport()->update();
-        },
-        Qt::QueuedConnection);
+    if (FramePacerQt::Of(this) != nullptr) {
+        RequestFrame();
+    } else {
+        QMetaObject::invokeMethod(
+            this, [this] { Frame(); }, Qt::QueuedConnection);
+    }
 }
 
 void TrafficLogView::LogCleared() {
@@ -116,7 +186,57 @@ void TrafficLogView::LogCleared() {
     prepared_.clear();
     anchor_ = current_ = -1;
     UpdateRange();
+    paintedFirst_ = FirstVisibleLine();
+    paintedLines_ = 0;
     viewport()->update();
+}
+
+void TrafficLogView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    if (!inFrame_) RequestFrame();  // a frame brings the pixels along anyway
+}
+
+void TrafficLogView::RequestFrame() {
+    if (FramePacerQt* pacer = FramePacerQt::Of(this)) {
+        pacer->RequestFrame(this, [this] { Frame(); });
+    } else {
+        Frame();
+    }
+}
+
+void TrafficLogView::Frame() {
+    inFrame_ = true;
+    if (rangePending_) {
+        rangePending_ = false;
+        UpdateRange();
+    }
+    FrameWork();
+    inFrame_ = false;
+}
+
+void TrafficLogView::FrameWork() {
+    const int first = FirstVisibleLine();
+    const int rows = first - paintedFirst_;
+    const int height = LineHeight();
+    bool whole = false;
+    if (rows != 0) {
+        if (std::abs(rows) < VisibleLineCount()) {
+            viewport()->scroll(0, -rows * height);  // exposes the rows scrolled in
+        } else {
+            viewport()->update();
+            whole = true;
+        }
+        paintedFirst_ = first;
+    }
+    // Lines appended in sight that the scroll did not expose (a page not yet full, or the
+    // technician looking at the end without following it).
+    if (!whole && paintedLines_ < lines_) {
+        const int top = std::max(paintedLines_, first);
+        const int bottom = std::min(lines_, first + VisibleLineCount() + 1);
+        if (top < bottom)
+            viewport()->update(0, (top - first) * height, viewport()->width(),
+                               (bottom - top) * height);
+    }
+    paintedLines_ = lines_;
 }
 
 const QStaticText& TrafficLogView::Prepared(int line) {
@@ -130,16 +250,27 @@ const QStaticText& TrafficLogView::Prepared(int line) {
     return it->second;
 }
 
-void TrafficLogView::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(viewport());
-    painter.setFont(font());
+void TrafficLogView::paintEvent(QPaintEvent* event) {
     const int height = LineHeight();
     const int first = FirstVisibleLine();
+    const QRect area = event->rect();
+    if (first != paintedFirst_ || paintedLines_ != lines_) {
+        // Painted before the frame brought the pixels up to date (an expose): what lies outside
+        // this area is stale, so the whole page follows.
+        const QRegion& region = event->region();
+        if (region.rectCount() != 1 || !area.contains(viewport()->rect())) viewport()->update();
+        paintedFirst_ = first;
+        paintedLines_ = lines_;
+    }
+    QPainter painter(viewport());
+    painter.setFont(font());
     const int width = viewport()->width();
     const QPalette& pal = palette();
     const int selFirst = SelectionFirst();
     const int selLast = SelectionLast();
-    for (int i = 0, y = 0; first + i < lines_ && y < viewport()->height(); ++i, y += height) {
+    const int top = std::max(0, area.top() / height);
+    const int bottom = std::min(lines_ - first, area.bottom() / height + 1);
+    for (int i = top, y = top * height; i < bottom; ++i, y += height) {
         const int line = first + i;
         const bool selected = line >= selFirst && line <= selLast && selFirst >= 0;
         if (selected) {

@@ -51,5 +51,37 @@ TEST(LogStore, LinesStayIntactAcrossChunksAndHugeLines) {
     EXPECT_EQ(log.Line(50001), "tail");
 }
 
+TEST(LogStore, EveryLineAndEveryTailOfTheFileReadBackAsWritten) {
+    // Lengths around the index's two-byte limit and lines that run over the ends of the growing
+    // text blocks (4 KiB, 8 KiB, ...), timed and ready lines mixed.
+    const std::size_t lengths[] = {0, 1, 4095, 4097, 9000, 65534, 65535, 65536, 200000, 13, 0};
+    LogStore log;
+    std::vector<std::string> expected;
+    for (int round = 0; round < 40; ++round) {
+        for (std::size_t i = 0; i < std::size(lengths); ++i) {
+            const std::string text(lengths[i] / (round + 1), static_cast<char>('a' + i));
+            const LocalDateTime t{2026,  12,        7, (round + 3) % 24, static_cast<int>(i) * 5,
+                                  round, round * 25};
+            if ((round + i) % 3 == 0) {
+                log.AppendLine(text);
+                expected.push_back(text);
+            } else {
+                log.WriteLog("\r\n" + text + "\r\n", t);
+                expected.push_back(LogStore::TimeText(t) + "  " + text);
+            }
+        }
+    }
+    ASSERT_EQ(log.Count(), expected.size());
+    std::string file;
+    for (std::size_t i = expected.size(); i-- > 0;) {
+        EXPECT_EQ(log.Line(i), expected[i]) << i;
+        file.insert(0, expected[i] + "\r\n");
+        std::string tail;
+        log.AppendFileLines(i, tail);
+        EXPECT_EQ(tail, file) << i;
+    }
+    EXPECT_EQ(log.FileText(), file + "\r\n");
+}
+
 }  // namespace
 }  // namespace rv

@@ -1,0 +1,148 @@
+#include "ui/FramePacerQt.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace rv {
+namespace {
+
+// Between 30 frames a second (a line is on screen well within 50 ms of its tick) and 120.
+constexpr int kSlowestFrameMs = 33;
+constexpr int kFastestFrameMs = 8;
+
+int FrameMs(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    const double hz = screen != nullptr ? screen->refreshRate() : 60.0;
+    const int ms = hz > 0 ? static_cast<int>(std::floor(1000.0 / hz)) : 16;
+    return std::clamp(ms, kFastestFrameMs, kSlowestFrameMs);
+}
+
+}  // namespace
+
+FramePacerQt::FramePacerQt(QWidget* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("FramePacer"));
+    intervalMs_ = FrameMs(window);
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { Frame(); });
+    sinceFrame_.start();
+    window_->installEventFilter(this);
+    // Layout requests go to the widgets that hold layouts, all over the window.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+FramePacerQt::~FramePacerQt() {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+FramePacerQt* FramePacerQt::Of(const QWidget* widget) {
+    const QWidget* window = widget != nullptr ? widget->window() : nullptr;
+    if (window == nullptr) return nullptr;
+    return window->findChild<FramePacerQt*>(QStringLiteral("FramePacer"),
+                                            Qt::FindDirectChildrenOnly);
+}
+
+void FramePacerQt::RequestFrame(QObject* owner, std::function<void()> work) {
+    for (Work& w : work_) {
+        if (w.owner == owner) {
+            w.run = std::move(work);
+            Schedule();
+            return;
+        }
+    }
+    work_.push_back({owner, std::move(work)});
+    Schedule();
+}
+
+bool FramePacerQt::InWindow(QObject* object) const {
+    if (!object->isWidgetType()) return false;
+    return static_cast<QWidget*>(object)->window() == window_;
+}
+
+bool FramePacerQt::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest) {
+        if (layingOut_) {
+            ++layoutsRun_;
+            return false;
+        }
+        if (Suspended() || !InWindow(watched)) return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        if (std::find(layouts_.begin(), layouts_.end(), widget) == layouts_.end())
+            layouts_.emplace_back(widget);
+        Schedule();
+        return true;
+    }
+    if (watched != window_) return false;
+    switch (event->type()) {
+        case QEvent::UpdateRequest:
+            if (sending_) return false;
+            // Qt asks once and waits for the repaint: the request is kept until the frame.
+            repaintHeld_ = true;
+            Schedule();
+            return true;
+        case QEvent::WindowStateChange:
+        case QEvent::Show:
+            if (!Suspended() && (repaintHeld_ || !work_.empty())) Schedule();
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool FramePacerQt::Suspended() const {
+    return !window_->isVisible() || window_->isMinimized();
+}
+
+void FramePacerQt::Schedule() {
+    if (timer_.isActive() || Suspended()) return;
+    const qint64 wait = intervalMs_ - sinceFrame_.elapsed();
+    timer_.start(static_cast<int>(std::max<qint64>(0, wait)));
+}
+
+void FramePacerQt::Frame() {
+    if (Suspended()) return;  // taken up again when the window is shown
+    sinceFrame_.restart();
+    RunLayouts();
+    std::vector<Work> work;
+    work.swap(work_);
+    for (Work& w : work) {
+        if (w.owner) w.run();
+    }
+    if (!repaintHeld_) return;
+    repaintHeld_ = false;
+    sending_ = true;
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(window_, &request);
+    sending_ = false;
+}
+
+void FramePacerQt::RunLayouts() {
+    if (layouts_.empty()) return;
+    layingOut_ = true;
+    std::vector<QPointer<QWidget>> layouts;
+    layouts.swap(layouts_);
+    for (const QPointer<QWidget>& widget : layouts) {
+        if (widget) {
+            QEvent request(QEvent::LayoutRequest);
+            QCoreApplication::sendEvent(widget, &request);
+        }
+    }
+    // A layout that ran asks the one around it to run again: up to the window's, now.
+    for (int round = 0; round < 32; ++round) {
+        layoutsRun_ = 0;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        if (layoutsRun_ == 0) break;
+    }
+    layingOut_ = false;
+}
+
+void FramePacerQt::FlushNow() {
+    timer_.stop();
+    Frame();
+}
+
+}  // namespace rv

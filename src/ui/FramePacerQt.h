@@ -1,0 +1,72 @@
+#pragma once
+// Paints the window at most once a screen frame. Lines arrive on every 10-ms tick, and each tick
+// changes labels and the traffic log; without a pacer every tick would repaint them, up to 100
+// times a second. The pacer holds the window's repaint requests back and lets one through per frame
+// (one timer for all of them, whatever changed since the last frame), so the newest line is on
+// screen within a frame of the tick that brought it. The widgets' texts follow the model at once:
+// only painting waits. Layouts wait for the frame too: a label's new text asks its layouts (up to
+// the window's) to run again, and they run once a frame for all the texts that changed. Nothing is
+// painted while the window is minimised.
+//
+// Views with work of their own to do once per frame before it is painted (the traffic log view's
+// scrolling) ask for it with RequestFrame.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace rv {
+
+class FramePacerQt : public QObject {
+  public:
+    // Paces `window` (a top-level widget); the pacer is the window's child.
+    explicit FramePacerQt(QWidget* window);
+    ~FramePacerQt() override;
+
+    // The pacer of the window `widget` is in; nullptr when its window has none (a widget shown
+    // on its own in a test does its frame work at once).
+    static FramePacerQt* Of(const QWidget* widget);
+
+    // Runs `work` once before the next frame is painted. `owner` going away cancels it; asking
+    // again for the same owner before the frame keeps one request.
+    void RequestFrame(QObject* owner, std::function<void()> work);
+
+    // Runs the pending frame now (the layouts, the frame work, then the repaint).
+    void FlushNow();
+
+    int FrameIntervalMs() const { return intervalMs_; }
+    // Tests hold frames back with a long interval and run them with FlushNow.
+    void SetFrameIntervalMs(int ms) { intervalMs_ = ms; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Schedule();
+    void Frame();
+    bool Suspended() const;
+    bool InWindow(QObject* object) const;
+    void RunLayouts();
+
+    struct Work {
+        QPointer<QObject> owner;
+        std::function<void()> run;
+    };
+    QWidget* window_;
+    QTimer timer_;
+    QElapsedTimer sinceFrame_;
+    int intervalMs_ = 16;
+    bool repaintHeld_ = false;  // a repaint request of the window waits for the frame
+    bool sending_ = false;      // the pacer's own repaint request is on its way
+    bool layingOut_ = false;    // the frame runs the layouts that waited
+    int layoutsRun_ = 0;
+    std::vector<Work> work_;
+    std::vector<QPointer<QWidget>> layouts_;  // widgets whose layout waits for the frame
+};
+
+}  // namespace rv

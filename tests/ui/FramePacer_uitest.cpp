@@ -1,0 +1,133 @@
+// The window paints once a frame: texts follow the model at once, painting and layouts wait for
+// the frame, a minimised window is not painted, and the traffic log view draws only the rows that
+// new lines bring into sight. Frames are held back (a frame interval of an hour) and run by
+// FlushNow, so nothing here depends on time.
+#include <gtest/gtest.h>
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QPaintEvent>
+
+#include "support/ScriptedPlatform.h"
+#include "support/WindowTextQt.h"
+#include "ui/FramePacerQt.h"
+#include "ui/MainWindow.h"
+#include "ui/TrafficLogView.h"
+
+namespace rv {
+namespace {
+
+// The paint events of every widget: how many, and the height of the log view's painted rows.
+class PaintLog : public QObject {
+  public:
+    explicit PaintLog(QWidget* logViewport) : logViewport_(logViewport) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        ++paints;
+        if (watched == logViewport_) {
+            ++logPaints;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) logRows += r.height();
+        }
+        return false;
+    }
+    void Reset() { paints = logPaints = logRows = 0; }
+    int paints = 0;
+    int logPaints = 0;
+    int logRows = 0;  // pixels high
+
+  private:
+    QWidget* logViewport_;
+};
+
+struct PacedWindow {
+    PacedWindow() {
+        window = std::make_unique<MainWindow>(
+            test::ScriptedPlatform(device, nullptr, [] { return test::PortList({"COM3"}); }));
+        window->show();
+        pacer = FramePacerQt::Of(window.get());
+        log = window->findChild<TrafficLogView*>(QStringLiteral("Memo"));
+        pacer->SetFrameIntervalMs(3600 * 1000);
+        paints = std::make_unique<PaintLog>(log->viewport());
+        QApplication::instance()->installEventFilter(paints.get());
+        Frame();
+    }
+    ~PacedWindow() { QApplication::instance()->removeEventFilter(paints.get()); }
+    void Receive(int lines) {
+        for (int i = 0; i < lines; ++i)
+            window->Form().ReceiveLine(">MS=" + std::to_string(i) + "\r\n");
+        QApplication::processEvents();
+    }
+    // The frame, and whatever the event loop still has to deliver; then a clean count.
+    void Frame() {
+        QApplication::processEvents();
+        pacer->FlushNow();
+        QApplication::processEvents();
+    }
+    QString Text(const char* name) const { return test::ShownText(*window, name); }
+
+    test::ScriptedSerialDevice* device = nullptr;
+    std::unique_ptr<MainWindow> window;
+    FramePacerQt* pacer = nullptr;
+    TrafficLogView* log = nullptr;
+    std::unique_ptr<PaintLog> paints;
+};
+
+TEST(FramePacer, TextsFollowAtOnceAndPaintingWaitsForTheFrame) {
+    PacedWindow w;
+    ASSERT_NE(w.pacer, nullptr);
+    w.paints->Reset();
+    w.Receive(3);
+    EXPECT_EQ(w.Text("LL_PIN"), QString("21 B"));
+    EXPECT_EQ(w.log->LineCount(), 3);
+    EXPECT_EQ(w.paints->paints, 0);
+    w.Frame();
+    EXPECT_GT(w.paints->logPaints, 0);
+}
+
+TEST(FramePacer, NothingIsPaintedWhileTheWindowIsMinimised) {
+    PacedWindow w;
+    w.window->showMinimized();
+    w.Frame();
+    w.paints->Reset();
+    w.Receive(5);
+    w.Frame();
+    EXPECT_EQ(w.paints->paints, 0);
+    w.window->showNormal();
+    w.Frame();
+    EXPECT_GT(w.paints->logPaints, 0);
+}
+
+TEST(FramePacer, TheLogViewDrawsOnlyTheRowsNewLinesBringIntoSight) {
+    PacedWindow w;
+    const int page = w.log->VisibleLineCount();
+    ASSERT_GT(page, 3);
+    const int rowHeight = w.log->viewport()->height() / page;
+    w.Receive(2 * page);  // the page is full and follows the newest line
+    w.Frame();
+    ASSERT_TRUE(w.log->AtBottom());
+    struct Case {
+        int lines;
+        int rowsDrawn;
+    } cases[] = {{1, 1}, {3, 3}, {page - 1, page - 1}};
+    for (const Case& c : cases) {
+        w.paints->Reset();
+        w.Receive(c.lines);
+        w.Frame();
+        EXPECT_EQ(w.paints->logPaints, 1) << c.lines;
+        // The exposed strip: the rows scrolled in (and the part row at the bottom they pass).
+        EXPECT_GE(w.paints->logRows, c.rowsDrawn * rowHeight) << c.lines;
+        EXPECT_LT(w.paints->logRows, (c.rowsDrawn + 1) * rowHeight) << c.lines;
+        EXPECT_EQ(w.log->FirstVisibleLine() + page, w.log->LineCount()) << c.lines;
+    }
+    // More lines than the page holds: the page is drawn once, whatever their number.
+    for (int lines : {page + 1, 50 * page}) {
+        w.paints->Reset();
+        w.Receive(lines);
+        w.Frame();
+        EXPECT_EQ(w.paints->logPaints, 1) << lines;
+        EXPECT_EQ(w.paints->logRows, w.log->viewport()->height()) << lines;
+    }
+}
+
+}  // namespace
+}  // namespace rv
