@@ -12,12 +12,17 @@ set(REVODIVE_CORE_SOURCES
     app/Console.h
     app/JournalFeed.cpp
     app/JournalFeed.h
+    app/LogFile.cpp
+    app/LogFile.h
+    app/LogPlayer.cpp
+    app/LogPlayer.h
     app/LogSave.cpp
     app/LogSave.h
     app/LogStore.cpp
     app/LogStore.h
     app/MainForm.cpp
     app/MainForm.h
+    app/PlaybackClock.h
     app/ProcessSignals.cpp
     app/ProcessSignals.h
     app/ReportBoard.cpp
