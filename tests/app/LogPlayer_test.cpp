@@ -92,7 +92,7 @@ TEST(LogPlayer, ACutJournalPlaysItsWholeLines) {
     const auto recorded = RecordedFile(dir);
     const std::size_t whole = Open(recorded).Count();
     std::string bytes = test::ReadAll(recorded);
-    bytes.resize(bytes.size() - 2);       // the closing line end
+    bytes.resize(bytes.size() - 2);                         // the closing line end
     bytes.resize(bytes.rfind('\n', bytes.size() - 2) + 8);  // and a line cut after its first bytes
     std::ofstream(dir.path() / "cut.log", std::ios::binary) << bytes;
     const LogFile file = Open(dir.path() / "cut.log");
