@@ -144,6 +144,8 @@ set(REVODIVE_UI_SOURCES
     ui/DemoHooksQt.h
     ui/DisplayBinderQt.cpp
     ui/DisplayBinderQt.h
+    ui/LogPlayerBarQt.cpp
+    ui/LogPlayerBarQt.h
     ui/MainMenuQt.cpp
     ui/MainMenuQt.h
     ui/MainWindow.cpp
