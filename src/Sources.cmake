@@ -12,12 +12,17 @@ set(REVODIVE_CORE_SOURCES
     app/Console.h
     app/JournalFeed.cpp
     app/JournalFeed.h
+    app/LogFile.cpp
+    app/LogFile.h
+    app/LogPlayer.cpp
+    app/LogPlayer.h
     app/LogSave.cpp
     app/LogSave.h
     app/LogStore.cpp
     app/LogStore.h
     app/MainForm.cpp
     app/MainForm.h
+    app/PlaybackClock.h
     app/ProcessSignals.cpp
     app/ProcessSignals.h
     app/ReportBoard.cpp
@@ -147,6 +152,8 @@ set(REVODIVE_UI_SOURCES
     ui/DisplayBinderQt.h
     ui/FramePacerQt.cpp
     ui/FramePacerQt.h
+    ui/LogPlayerBarQt.cpp
+    ui/LogPlayerBarQt.h
     ui/MainMenuQt.cpp
     ui/MainMenuQt.h
     ui/MainWindow.cpp

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -19,7 +20,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <variant>
 
+#include "app/LogFile.h"
 #include "app/LogSave.h"
 #include "app/SessionRecords.h"
 #include "calibration/CalibrationPage.h"
@@ -34,6 +38,7 @@
 #include "ui/DemoHooksQt.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/FramePacerQt.h"
+#include "ui/LogPlayerBarQt.h"
 #include "ui/MainMenuQt.h"
 #include "ui/MonitorView.h"
 #include "ui/PicturesQt.h"
@@ -114,6 +119,31 @@ void MainWindow::AddServiceItems() {
     QAction* restore = service->addAction(QStringLiteral("Восстановить тарировку…"));
     restore->setObjectName(QStringLiteral("RestoreTableAction"));
     connect(restore, &QAction::triggered, this, [this] { RestoreTableExecute(); });
+    QAction* openLog = service->addAction(QStringLiteral("Открыть лог-файл…"));
+    openLog->setObjectName(QStringLiteral("OpenLogAction"));
+    openLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(openLog, &QAction::triggered, this, [this] { OpenLogFileExecute(); });
+}
+
+void MainWindow::OpenLogFileExecute() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Открыть лог-файл"), QString(),
+                                     QStringLiteral("Лог-файлы (*.log *.txt);;Все файлы (*)"));
+    if (!path.isEmpty()) OpenLogFile(path);
+}
+
+bool MainWindow::OpenLogFile(const QString& path) {
+    auto result = ReadLogFile(std::filesystem::path(path.toStdString()));
+    if (const auto* whyNot = std::get_if<std::string>(&result)) {
+        ShowUserError(QStringLiteral("Лог-файл «%1» не открыт: %2")
+                          .arg(QFileInfo(path).fileName(), Utf8(*whyNot)));
+        return false;
+    }
+    ConnectionControl& link = form_->Connection();
+    if (link.IsOpen() || link.WatchingForReturn()) link.StopActionExecute();
+    player_->Start(std::get<LogFile>(std::move(result)));
+    N8Click();
+    return true;
 }
 
 void MainWindow::ShowJournalFolder() {
@@ -165,6 +195,8 @@ void MainWindow::BuildLayout() {
     monitor_->SetOnPanel0Resize([this] { Panel0Resized(); });
 
     layout->addWidget(pages_, 1);
+    player_ = new LogPlayerBarQt(*form_, clock_, central);  // shown while a log file is open
+    layout->addWidget(player_);
     layout->addWidget(BuildBottomBar());
     setCentralWidget(central);
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "app/PlaybackClock.h"
 #include "app/SystemClock.h"
 #include "text/RegionalFormats.h"
 
@@ -19,6 +20,7 @@ namespace rv {
 
 class CalibrationPage;
 class DisplayBinderQt;
+class LogPlayerBarQt;
 class MainMenuQt;
 class MonitorView;
 class PortHotPlugQt;
@@ -56,6 +58,13 @@ class MainWindow : public QMainWindow {
     // "Сервис → Восстановить тарировку…": the kept tables; the chosen one goes back into the
     // chosen channel and the calibration view is shown.
     void RestoreTableExecute();
+    // "Сервис → Открыть лог-файл…" (Ctrl+O): a saved traffic log chosen by the technician.
+    void OpenLogFileExecute();
+    // Opens the log at `path` for playback: an open port is stopped first (as "Стоп"), the
+    // console is cleared and the player strip shows. A file that cannot be played is reported
+    // and changes nothing; false then.
+    bool OpenLogFile(const QString& path);
+    LogPlayerBarQt& Player() { return *player_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,7 +87,8 @@ class MainWindow : public QMainWindow {
     void StopReception();
 
     RegionalFormats formats_;
-    SystemClock clock_;
+    SystemClock liveClock_;
+    PlaybackClock clock_{liveClock_};  // a played log's recorded times while its lines arrive
     std::unique_ptr<TimerTickQt> ticks_;
     std::unique_ptr<TimerTickQt> watchTicks_;  // looks for a lost unit, times a silent one
     std::unique_ptr<MainForm> form_;
@@ -91,6 +101,7 @@ class MainWindow : public QMainWindow {
     MainMenuQt* menu_ = nullptr;
     CalibrationPage* calibration_ = nullptr;
     PortHotPlugQt* hotPlug_ = nullptr;
+    LogPlayerBarQt* player_ = nullptr;
     bool shown_ = false;
 };
 
