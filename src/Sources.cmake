@@ -33,6 +33,8 @@ set(REVODIVE_CORE_SOURCES
     calibration/Recovery.h
     calibration/RecoveryFolder.cpp
     calibration/RecoveryFolder.h
+    calibration/SettleWatch.cpp
+    calibration/SettleWatch.h
     calibration/TableExport.cpp
     calibration/TableExport.h
     calibration/TarList.cpp

@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -170,6 +171,13 @@ CalibrationPage::CalibrationPage(Recorder& recorder, std::function<std::string()
 
     recorderSubscription_ = recorder_.Subscribe(*this);
     for (int n = 1; n <= kTarChannels; ++n) ShowWholeChannel(n);
+
+    settleTick_ = new QTimer(this);
+    settleTick_->setInterval(1000);
+    connect(settleTick_, &QTimer::timeout, this, [this] {
+        for (int n = 1; n <= kTarChannels; ++n) ShowSettle(n);
+    });
+    settleTick_->start();
 }
 
 void CalibrationPage::SetChannelWidth(int w) {
@@ -521,6 +529,30 @@ void CalibrationPage::EntryRowChanged(int n) {
     c.cmdS->setVisible(s.CmdSVisible());
     c.panStat->setEnabled(s.panStatEnabled);
     ShowSensorAddress(n);  // a reading of a fuel-level sensor follows its address
+    ShowSettle(n);
+}
+
+void CalibrationPage::ShowSettle(int n) {
+    ChannelView& c = View(n);
+    const Recorder::Channel& s = recorder_.State(n);
+    const SettleState settle = recorder_.Settle(n);
+    QString text = FromCp1251(s.pd1);
+    QString hint;
+    QString style;
+    if (s.pd1.empty() && s.panStatEnabled && settle.known) {
+        const long long seconds = settle.sinceChangeMs / 1000;
+        const QString since = seconds < 60 ? QString::number(seconds) + FromCp1251(W(" с"))
+                                           : QString::number(seconds / 60) + FromCp1251(W(" мин"));
+        text = since;
+        hint = settle.settled
+                   ? FromCp1251(W("успокоилось: показание не меняется ")) + since
+                   : FromCp1251(W("ждите: показание менялось ")) + since + FromCp1251(W(" назад"));
+        style = settle.settled ? QStringLiteral("background-color: rgb(120, 200, 120);")
+                               : QStringLiteral("background-color: rgb(255, 210, 110);");
+    }
+    if (c.pd1->text() != text) c.pd1->setText(text);
+    if (c.pd1->toolTip() != hint) c.pd1->setToolTip(hint);
+    if (c.pd1->styleSheet() != style) c.pd1->setStyleSheet(style);
 }
 
 void CalibrationPage::ExportButtonChanged(int n) {

@@ -22,6 +22,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
+class QTimer;
 class QToolButton;
 
 namespace rv {
@@ -106,6 +107,9 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     void SourceListChanged(int n) override;
     void CommentChanged(int n) override;
     void ShowWholeChannel(int n);
+    // The settle mark in the entry row's first cell: seconds since the reading last moved, amber
+    // while the technician should wait, green once it has settled; the words are in its hint.
+    void ShowSettle(int n);
     // The drop-down's hint names the fuel-level sensor behind the chosen source by its address.
     void ShowSensorAddress(int n);
 
@@ -116,6 +120,7 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     std::unique_ptr<TarExportTarget> ownTarget_;
     TarExportTarget* target_;
     QScrollArea* scb2_ = nullptr;
+    QTimer* settleTick_ = nullptr;  // the seconds of the settle marks go on without readings
     std::array<ChannelView, kTarChannels> channels_{};
     Subscription recorderSubscription_;
 };
