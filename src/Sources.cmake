@@ -37,6 +37,8 @@ set(REVODIVE_CORE_SOURCES
     calibration/SettleWatch.h
     calibration/TableExport.cpp
     calibration/TableExport.h
+    calibration/TarChecks.cpp
+    calibration/TarChecks.h
     calibration/TarList.cpp
     calibration/TarList.h
     commands/ActionSet.cpp

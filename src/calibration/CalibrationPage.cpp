@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "calibration/TarChecks.h"
 #include "calibration/TarExportDialogQt.h"
 #include "calibration/TarRowStackWidget.h"
 #include "text/Cp1251.h"
@@ -475,6 +476,7 @@ void CalibrationPage::ChannelCleared(int n) {
     ChannelView& c = View(n);
     c.rowStack->Clear();  // the rows' cells and buttons go with them
     c.rows.clear();
+    c.checkFlags.clear();
     const std::string& comment = recorder_.State(n).comment;
     if (ToCp1251(c.txtCom->text()) != comment) c.txtCom->setText(FromCp1251(comment));
     panStatNResize(n);
@@ -506,6 +508,7 @@ void CalibrationPage::RowAdded(int n, std::size_t index) {
     Watch(r.rowPanel, n, Role::RowPanel, static_cast<int>(index));
     c.rows.push_back(r);
     c.rowStack->Append(r.rowPanel, data.visible);
+    ScheduleChecks(n);
 }
 
 void CalibrationPage::RowHidden(int n, std::size_t index) {
@@ -517,6 +520,39 @@ void CalibrationPage::RowHidden(int n, std::size_t index) {
         if (rows[i].visible) c.rows[i].noCell->setText(FromCp1251(rows[i].number));
     }
     if (recorder_.State(n).visibleRows == 0) panStatNResize(n);
+    ScheduleChecks(n);
+}
+
+void CalibrationPage::ScheduleChecks(int n) {
+    ChannelView& c = View(n);
+    if (c.checksDue) return;
+    c.checksDue = true;
+    QTimer::singleShot(0, this, [this, n] { ShowChecks(n); });
+}
+
+void CalibrationPage::ShowChecks(int n) {
+    ChannelView& c = View(n);
+    c.checksDue = false;
+    const std::vector<std::uint8_t> flags = CheckTarRows(recorder_.State(n).rows);
+    c.checkFlags.resize(c.rows.size(), 0);
+    for (std::size_t i = 0; i < c.rows.size() && i < flags.size(); ++i) {
+        if (flags[i] == c.checkFlags[i]) continue;
+        c.checkFlags[i] = flags[i];
+        const RowView& r = c.rows[i];
+        if (flags[i] != 0) {
+            QPalette p = r.rowPanel->palette();
+            p.setColor(QPalette::Window, QColor(255, 222, 185));
+            r.rowPanel->setPalette(p);
+        } else {
+            SetBackground(r.rowPanel, kWhite);
+        }
+        const QString hint = QString::fromUtf8(TarCheckText(flags[i]));
+        for (QWidget* w : {static_cast<QWidget*>(r.rowPanel), static_cast<QWidget*>(r.noCell),
+                           static_cast<QWidget*>(r.timeCell), static_cast<QWidget*>(r.valueCell),
+                           static_cast<QWidget*>(r.levelCell)}) {
+            w->setToolTip(hint);
+        }
+    }
 }
 
 void CalibrationPage::EntryRowChanged(int n) {
@@ -588,6 +624,7 @@ void CalibrationPage::ShowWholeChannel(int n) {
     ChannelView& c = View(n);
     c.rowStack->Clear();
     c.rows.clear();
+    c.checkFlags.clear();
     const Recorder::Channel& s = recorder_.State(n);
     for (std::size_t i = 0; i < s.rows.size(); ++i) RowAdded(n, i);
     c.txtCom->setText(FromCp1251(s.comment));

@@ -10,6 +10,7 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,6 +75,8 @@ class CalibrationPage : public QWidget, private RecorderObserver {
         QLineEdit* txtCom = nullptr;
         QLabel* txtComLabel = nullptr;
         std::vector<RowView> rows;
+        std::vector<std::uint8_t> checkFlags;  // as last shown on the rows
+        bool checksDue = false;
         TarTitleLayout title{};
     };
     enum class Role { PanStat, PanTitle, PanCom, RowPanel, LevelField };
@@ -110,6 +113,10 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     // The settle mark in the entry row's first cell: seconds since the reading last moved, amber
     // while the technician should wait, green once it has settled; the words are in its hint.
     void ShowSettle(int n);
+    // The checks over the rows are shown as a tint and a hint on each flagged row. They run once
+    // per turn of the event loop however many rows changed, so a long table loads at its pace.
+    void ScheduleChecks(int n);
+    void ShowChecks(int n);
     // The drop-down's hint names the fuel-level sensor behind the chosen source by its address.
     void ShowSensorAddress(int n);
 

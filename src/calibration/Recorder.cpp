@@ -1,5 +1,7 @@
 #include "calibration/Recorder.h"
 
+#include "calibration/TarChecks.h"
+
 #include <algorithm>
 
 #include "text/Cp1251.h"
@@ -356,7 +358,7 @@ SaveTxtResult Recorder::SaveTarFile(int n, TarExportTarget& target, const std::s
     data.sourceName = c.ComboText();
     data.rows = &c.rows;
     data.comment = c.comment;
-    SaveTxtResult result = SaveTXT(data, now, exePath, target);
+    SaveTxtResult result = SaveTXT(data, now, exePath, target, TarExportWarnings(c.rows));
     if (result.status == TarExportStatus::Written) cmbDatNChange(n, 0);
     return result;
 }
