@@ -344,6 +344,16 @@ bool CalibrationPage::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         if (role == Role::LevelField) {
             auto* key = static_cast<QKeyEvent*>(event);
+            // One key per point: Enter saves the row when "Сохранить" would, and the focus stays
+            // in the level field for the next level; Escape drops a mistyped level.
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                if (recorder_.State(n).CmdSVisible()) cmdSNClick(n);
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                View(n).pd4->clear();
+                return true;
+            }
             if (key->key() != Qt::Key_Delete && !pdN4KeyPress(key->text())) return true;
         }
         return false;
