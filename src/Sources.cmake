@@ -129,6 +129,8 @@ set(REVODIVE_WIN32_SOURCES
 set(REVODIVE_UI_SOURCES
     calibration/CalibrationPage.cpp
     calibration/CalibrationPage.h
+    calibration/TarCurveWindow.cpp
+    calibration/TarCurveWindow.h
     calibration/TarExportDialogQt.cpp
     calibration/TarExportDialogQt.h
     calibration/TarRowStackWidget.cpp

@@ -1,6 +1,7 @@
 # Shared by the scripts: installs the Debian packages the build needs, only when missing.
 REVODIVE_PACKAGES=(cmake g++ make qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
-                   xvfb xauth x11-utils imagemagick socat mingw-w64 clang libclang-rt-14-dev)
+                   xvfb xauth x11-utils imagemagick socat mingw-w64 clang libclang-rt-14-dev
+                   qt6-charts-dev libqt6opengl6-dev)
 
 ensure_packages() {
     local missing=()

@@ -1,5 +1,6 @@
 #include "calibration/CalibrationPage.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
@@ -18,6 +19,7 @@
 #include <algorithm>
 
 #include "calibration/TarChecks.h"
+#include "calibration/TarCurveWindow.h"
 #include "calibration/TarExportDialogQt.h"
 #include "calibration/TarRowStackWidget.h"
 #include "text/Cp1251.h"
@@ -226,6 +228,12 @@ void CalibrationPage::BuildChannel(int n, QWidget* host) {
 QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     auto* header = new QWidget(c.panDat);
     header->setFixedHeight(kHeaderHeight);
+    // The curve opens from the header's context menu, so the header keeps its designed look.
+    auto* curve = new QAction(FromCp1251(W("Кривая тарировки…")), header);
+    curve->setObjectName(Digit("actCurve", n));
+    connect(curve, &QAction::triggered, this, [this, n] { ShowCurve(n); });
+    header->addAction(curve);
+    header->setContextMenuPolicy(Qt::ActionsContextMenu);
     SetBackground(header, kLightGreen);
 
     auto* caption =
@@ -487,6 +495,7 @@ void CalibrationPage::ChannelCleared(int n) {
     c.rowStack->Clear();  // the rows' cells and buttons go with them
     c.rows.clear();
     c.checkFlags.clear();
+    ScheduleChecks(n);
     const std::string& comment = recorder_.State(n).comment;
     if (ToCp1251(c.txtCom->text()) != comment) c.txtCom->setText(FromCp1251(comment));
     panStatNResize(n);
@@ -533,6 +542,23 @@ void CalibrationPage::RowHidden(int n, std::size_t index) {
     ScheduleChecks(n);
 }
 
+void CalibrationPage::ShowCurve(int n) {
+    ChannelView& c = View(n);
+    if (c.curve == nullptr) c.curve = new TarCurveWindow(n, this);
+    ShowCurveRows(n);
+    c.curve->ShowReading(recorder_.State(n).pd3);
+    c.curve->show();
+    c.curve->raise();
+    c.curve->activateWindow();
+}
+
+void CalibrationPage::ShowCurveRows(int n) {
+    ChannelView& c = View(n);
+    if (c.curve == nullptr) return;
+    const Recorder::Channel& s = recorder_.State(n);
+    c.curve->ShowRows(s.rows, CheckTarRows(s.rows), s.ComboText());
+}
+
 void CalibrationPage::ScheduleChecks(int n) {
     ChannelView& c = View(n);
     if (c.checksDue) return;
@@ -544,6 +570,9 @@ void CalibrationPage::ShowChecks(int n) {
     ChannelView& c = View(n);
     c.checksDue = false;
     const std::vector<std::uint8_t> flags = CheckTarRows(recorder_.State(n).rows);
+    if (c.curve != nullptr && c.curve->isVisible()) {
+        c.curve->ShowRows(recorder_.State(n).rows, flags, recorder_.State(n).ComboText());
+    }
     c.checkFlags.resize(c.rows.size(), 0);
     for (std::size_t i = 0; i < c.rows.size() && i < flags.size(); ++i) {
         if (flags[i] == c.checkFlags[i]) continue;
@@ -576,6 +605,7 @@ void CalibrationPage::EntryRowChanged(int n) {
     c.panStat->setEnabled(s.panStatEnabled);
     ShowSensorAddress(n);  // a reading of a fuel-level sensor follows its address
     ShowSettle(n);
+    if (c.curve != nullptr && c.curve->isVisible()) c.curve->ShowReading(s.pd3);
 }
 
 void CalibrationPage::ShowSettle(int n) {

@@ -30,6 +30,7 @@ namespace rv {
 
 class TMyPanel;
 class TarRowStack;
+class TarCurveWindow;
 
 class CalibrationPage : public QWidget, private RecorderObserver {
   public:
@@ -41,6 +42,8 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     void SetChannelWidth(int w);
     // scb2 scrolled fully left.
     void ScrollToLeft();
+    // Opens (or raises) the curve window of channel n; the header's context menu does this.
+    void ShowCurve(int n);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +79,7 @@ class CalibrationPage : public QWidget, private RecorderObserver {
         QLabel* txtComLabel = nullptr;
         std::vector<RowView> rows;
         std::vector<std::uint8_t> checkFlags;  // as last shown on the rows
+        TarCurveWindow* curve = nullptr;       // made when first opened
         bool checksDue = false;
         TarTitleLayout title{};
     };
@@ -117,6 +121,7 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     // per turn of the event loop however many rows changed, so a long table loads at its pace.
     void ScheduleChecks(int n);
     void ShowChecks(int n);
+    void ShowCurveRows(int n);
     // The drop-down's hint names the fuel-level sensor behind the chosen source by its address.
     void ShowSensorAddress(int n);
 

@@ -2,6 +2,7 @@
 // mark, the checks on the rows, the curve window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 
 #include "calibration/CalibrationPage.h"
+#include "calibration/TarCurveWindow.h"
 #include "protocol/Colours.h"
 
 namespace rv {
@@ -127,6 +129,39 @@ TEST_F(AssistantTest, TheSettleMarkAndTheRowChecksShowWithoutBlockingAnything) {
     for (QWidget* row : VisibleRows()) {
         EXPECT_EQ(row->toolTip(), U("Такой же уровень есть в другой строке"));
     }
+}
+
+TEST_F(AssistantTest, TheCurveOpensFromTheHeaderAndShowsTheRowsAndTheLiveReading) {
+    for (const auto& [reading, levelText] :
+         {std::pair{"100", "10"}, {"200", "20"}, {"300", "30"}, {"250", "40"}}) {
+        recorder.SendTarDat("0", "A", reading);
+        TypeLevel(QString::fromLatin1(levelText));
+        Key(Qt::Key_Return);
+    }
+    const QSize before = page.findChild<QWidget*>(QStringLiteral("panDat1"))->size();
+    page.findChild<QAction*>(QStringLiteral("actCurve1"))->trigger();
+    Settle();
+    auto* curve = page.findChild<TarCurveWindow*>(QStringLiteral("TarCurve1"));
+    ASSERT_NE(curve, nullptr);
+    EXPECT_TRUE(curve->isVisible());
+    EXPECT_EQ(page.findChild<QWidget*>(QStringLiteral("panDat1"))->size(), before);
+    EXPECT_EQ(curve->RowPoints(), (QList<QPointF>{{100, 10}, {200, 20}, {300, 30}, {250, 40}}));
+    // 300 then 250 goes against the rising trend.
+    EXPECT_EQ(curve->FlaggedPoints(), (QList<QPointF>{{300, 30}, {250, 40}}));
+
+    recorder.SendTarDat("0", "A", "175");
+    Settle();
+    const QList<QPointF> live = curve->LiveMarker();
+    ASSERT_EQ(live.size(), 2);
+    EXPECT_EQ(live[0].x(), 175);
+    EXPECT_EQ(live[1].x(), 175);
+
+    auto* del = VisibleRows().last()->findChild<QToolButton*>(QStringLiteral("DelButton"));
+    del->click();
+    Settle();
+    EXPECT_EQ(curve->RowPoints(), (QList<QPointF>{{100, 10}, {200, 20}, {300, 30}}));
+    EXPECT_TRUE(curve->FlaggedPoints().isEmpty());
+    curve->close();
 }
 
 }  // namespace
