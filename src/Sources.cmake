@@ -38,8 +38,12 @@ set(REVODIVE_CORE_SOURCES
     calibration/Recovery.h
     calibration/RecoveryFolder.cpp
     calibration/RecoveryFolder.h
+    calibration/SettleWatch.cpp
+    calibration/SettleWatch.h
     calibration/TableExport.cpp
     calibration/TableExport.h
+    calibration/TarChecks.cpp
+    calibration/TarChecks.h
     calibration/TarList.cpp
     calibration/TarList.h
     commands/ActionSet.cpp
@@ -134,6 +138,8 @@ set(REVODIVE_WIN32_SOURCES
 set(REVODIVE_UI_SOURCES
     calibration/CalibrationPage.cpp
     calibration/CalibrationPage.h
+    calibration/TarCurveWindow.cpp
+    calibration/TarCurveWindow.h
     calibration/TarExportDialogQt.cpp
     calibration/TarExportDialogQt.h
     calibration/TarRowStackWidget.cpp

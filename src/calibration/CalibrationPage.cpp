@@ -1,5 +1,6 @@
 #include "calibration/CalibrationPage.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
@@ -12,10 +13,13 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "calibration/TarChecks.h"
+#include "calibration/TarCurveWindow.h"
 #include "calibration/TarExportDialogQt.h"
 #include "calibration/TarRowStackWidget.h"
 #include "text/Cp1251.h"
@@ -170,6 +174,13 @@ CalibrationPage::CalibrationPage(Recorder& recorder, std::function<std::string()
 
     recorderSubscription_ = recorder_.Subscribe(*this);
     for (int n = 1; n <= kTarChannels; ++n) ShowWholeChannel(n);
+
+    settleTick_ = new QTimer(this);
+    settleTick_->setInterval(1000);
+    connect(settleTick_, &QTimer::timeout, this, [this] {
+        for (int n = 1; n <= kTarChannels; ++n) ShowSettle(n);
+    });
+    settleTick_->start();
 }
 
 void CalibrationPage::SetChannelWidth(int w) {
@@ -217,6 +228,12 @@ void CalibrationPage::BuildChannel(int n, QWidget* host) {
 QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     auto* header = new QWidget(c.panDat);
     header->setFixedHeight(kHeaderHeight);
+    // The curve opens from the header's context menu, so the header keeps its designed look.
+    auto* curve = new QAction(FromCp1251(W("Кривая тарировки…")), header);
+    curve->setObjectName(Digit("actCurve", n));
+    connect(curve, &QAction::triggered, this, [this, n] { ShowCurve(n); });
+    header->addAction(curve);
+    header->setContextMenuPolicy(Qt::ActionsContextMenu);
     SetBackground(header, kLightGreen);
 
     auto* caption =
@@ -335,6 +352,16 @@ bool CalibrationPage::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         if (role == Role::LevelField) {
             auto* key = static_cast<QKeyEvent*>(event);
+            // One key per point: Enter saves the row when "Сохранить" would, and the focus stays
+            // in the level field for the next level; Escape drops a mistyped level.
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                if (recorder_.State(n).CmdSVisible()) cmdSNClick(n);
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                View(n).pd4->clear();
+                return true;
+            }
             if (key->key() != Qt::Key_Delete && !pdN4KeyPress(key->text())) return true;
         }
         return false;
@@ -467,6 +494,8 @@ void CalibrationPage::ChannelCleared(int n) {
     ChannelView& c = View(n);
     c.rowStack->Clear();  // the rows' cells and buttons go with them
     c.rows.clear();
+    c.checkFlags.clear();
+    ScheduleChecks(n);
     const std::string& comment = recorder_.State(n).comment;
     if (ToCp1251(c.txtCom->text()) != comment) c.txtCom->setText(FromCp1251(comment));
     panStatNResize(n);
@@ -498,6 +527,7 @@ void CalibrationPage::RowAdded(int n, std::size_t index) {
     Watch(r.rowPanel, n, Role::RowPanel, static_cast<int>(index));
     c.rows.push_back(r);
     c.rowStack->Append(r.rowPanel, data.visible);
+    ScheduleChecks(n);
 }
 
 void CalibrationPage::RowHidden(int n, std::size_t index) {
@@ -509,6 +539,59 @@ void CalibrationPage::RowHidden(int n, std::size_t index) {
         if (rows[i].visible) c.rows[i].noCell->setText(FromCp1251(rows[i].number));
     }
     if (recorder_.State(n).visibleRows == 0) panStatNResize(n);
+    ScheduleChecks(n);
+}
+
+void CalibrationPage::ShowCurve(int n) {
+    ChannelView& c = View(n);
+    if (c.curve == nullptr) c.curve = new TarCurveWindow(n, this);
+    ShowCurveRows(n);
+    c.curve->ShowReading(recorder_.State(n).pd3);
+    c.curve->show();
+    c.curve->raise();
+    c.curve->activateWindow();
+}
+
+void CalibrationPage::ShowCurveRows(int n) {
+    ChannelView& c = View(n);
+    if (c.curve == nullptr) return;
+    const Recorder::Channel& s = recorder_.State(n);
+    c.curve->ShowRows(s.rows, CheckTarRows(s.rows), s.ComboText());
+}
+
+void CalibrationPage::ScheduleChecks(int n) {
+    ChannelView& c = View(n);
+    if (c.checksDue) return;
+    c.checksDue = true;
+    QTimer::singleShot(0, this, [this, n] { ShowChecks(n); });
+}
+
+void CalibrationPage::ShowChecks(int n) {
+    ChannelView& c = View(n);
+    c.checksDue = false;
+    const std::vector<std::uint8_t> flags = CheckTarRows(recorder_.State(n).rows);
+    if (c.curve != nullptr && c.curve->isVisible()) {
+        c.curve->ShowRows(recorder_.State(n).rows, flags, recorder_.State(n).ComboText());
+    }
+    c.checkFlags.resize(c.rows.size(), 0);
+    for (std::size_t i = 0; i < c.rows.size() && i < flags.size(); ++i) {
+        if (flags[i] == c.checkFlags[i]) continue;
+        c.checkFlags[i] = flags[i];
+        const RowView& r = c.rows[i];
+        if (flags[i] != 0) {
+            QPalette p = r.rowPanel->palette();
+            p.setColor(QPalette::Window, QColor(255, 222, 185));
+            r.rowPanel->setPalette(p);
+        } else {
+            SetBackground(r.rowPanel, kWhite);
+        }
+        const QString hint = QString::fromUtf8(TarCheckText(flags[i]));
+        for (QWidget* w : {static_cast<QWidget*>(r.rowPanel), static_cast<QWidget*>(r.noCell),
+                           static_cast<QWidget*>(r.timeCell), static_cast<QWidget*>(r.valueCell),
+                           static_cast<QWidget*>(r.levelCell)}) {
+            w->setToolTip(hint);
+        }
+    }
 }
 
 void CalibrationPage::EntryRowChanged(int n) {
@@ -521,6 +604,31 @@ void CalibrationPage::EntryRowChanged(int n) {
     c.cmdS->setVisible(s.CmdSVisible());
     c.panStat->setEnabled(s.panStatEnabled);
     ShowSensorAddress(n);  // a reading of a fuel-level sensor follows its address
+    ShowSettle(n);
+    if (c.curve != nullptr && c.curve->isVisible()) c.curve->ShowReading(s.pd3);
+}
+
+void CalibrationPage::ShowSettle(int n) {
+    ChannelView& c = View(n);
+    const Recorder::Channel& s = recorder_.State(n);
+    const SettleState settle = recorder_.Settle(n);
+    QString text = FromCp1251(s.pd1);
+    QString hint;
+    QString style;
+    if (s.pd1.empty() && s.panStatEnabled && settle.known) {
+        const long long seconds = settle.sinceChangeMs / 1000;
+        const QString since = seconds < 60 ? QString::number(seconds) + FromCp1251(W(" с"))
+                                           : QString::number(seconds / 60) + FromCp1251(W(" мин"));
+        text = since;
+        hint = settle.settled
+                   ? FromCp1251(W("успокоилось: показание не меняется ")) + since
+                   : FromCp1251(W("ждите: показание менялось ")) + since + FromCp1251(W(" назад"));
+        style = settle.settled ? QStringLiteral("background-color: rgb(120, 200, 120);")
+                               : QStringLiteral("background-color: rgb(255, 210, 110);");
+    }
+    if (c.pd1->text() != text) c.pd1->setText(text);
+    if (c.pd1->toolTip() != hint) c.pd1->setToolTip(hint);
+    if (c.pd1->styleSheet() != style) c.pd1->setStyleSheet(style);
 }
 
 void CalibrationPage::ExportButtonChanged(int n) {
@@ -556,6 +664,7 @@ void CalibrationPage::ShowWholeChannel(int n) {
     ChannelView& c = View(n);
     c.rowStack->Clear();
     c.rows.clear();
+    c.checkFlags.clear();
     const Recorder::Channel& s = recorder_.State(n);
     for (std::size_t i = 0; i < s.rows.size(); ++i) RowAdded(n, i);
     c.txtCom->setText(FromCp1251(s.comment));

@@ -10,6 +10,7 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,12 +23,14 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
+class QTimer;
 class QToolButton;
 
 namespace rv {
 
 class TMyPanel;
 class TarRowStack;
+class TarCurveWindow;
 
 class CalibrationPage : public QWidget, private RecorderObserver {
   public:
@@ -39,6 +42,8 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     void SetChannelWidth(int w);
     // scb2 scrolled fully left.
     void ScrollToLeft();
+    // Opens (or raises) the curve window of channel n; the header's context menu does this.
+    void ShowCurve(int n);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +78,9 @@ class CalibrationPage : public QWidget, private RecorderObserver {
         QLineEdit* txtCom = nullptr;
         QLabel* txtComLabel = nullptr;
         std::vector<RowView> rows;
+        std::vector<std::uint8_t> checkFlags;  // as last shown on the rows
+        TarCurveWindow* curve = nullptr;       // made when first opened
+        bool checksDue = false;
         TarTitleLayout title{};
     };
     enum class Role { PanStat, PanTitle, PanCom, RowPanel, LevelField };
@@ -106,6 +114,14 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     void SourceListChanged(int n) override;
     void CommentChanged(int n) override;
     void ShowWholeChannel(int n);
+    // The settle mark in the entry row's first cell: seconds since the reading last moved, amber
+    // while the technician should wait, green once it has settled; the words are in its hint.
+    void ShowSettle(int n);
+    // The checks over the rows are shown as a tint and a hint on each flagged row. They run once
+    // per turn of the event loop however many rows changed, so a long table loads at its pace.
+    void ScheduleChecks(int n);
+    void ShowChecks(int n);
+    void ShowCurveRows(int n);
     // The drop-down's hint names the fuel-level sensor behind the chosen source by its address.
     void ShowSensorAddress(int n);
 
@@ -116,6 +132,7 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     std::unique_ptr<TarExportTarget> ownTarget_;
     TarExportTarget* target_;
     QScrollArea* scb2_ = nullptr;
+    QTimer* settleTick_ = nullptr;  // the seconds of the settle marks go on without readings
     std::array<ChannelView, kTarChannels> channels_{};
     Subscription recorderSubscription_;
 };

@@ -1,5 +1,7 @@
 #include "calibration/Recorder.h"
 
+#include "calibration/TarChecks.h"
+
 #include <algorithm>
 
 #include "text/Cp1251.h"
@@ -120,6 +122,11 @@ void Recorder::SendTarDat(std::string_view index, std::string_view kind, std::st
 
 void Recorder::UpdateTarDat(std::string_view name, std::string_view value) {
     tarList_.Add(name);
+    // The settle watches follow every reading, also while a typed level freezes the entry row.
+    const std::int64_t nowMs = MillisecondsOf(clock_.Now());
+    for (int n = 1; n <= kTarChannels; ++n) {
+        if (channels_[Slot(n)].ComboText() == name) settle_[Slot(n)].Observe(value, nowMs);
+    }
     std::string time;
     for (int n = 1; n <= kTarChannels; ++n) {
         Channel& c = channels_[Slot(n)];
@@ -132,6 +139,11 @@ void Recorder::UpdateTarDat(std::string_view name, std::string_view value) {
         c.pd3.assign(value);
         observers_.Notify(&RecorderObserver::EntryRowChanged, n);
     }
+}
+
+SettleState Recorder::Settle(int n) const {
+    if (!Valid(n)) return {};
+    return settle_[Slot(n)].StateAt(MillisecondsOf(clock_.Now()));
 }
 
 std::string Recorder::LoadTarDatValue(std::string_view name) const {
@@ -158,6 +170,7 @@ void Recorder::InitTar() {
 void Recorder::ClearTarDat(int n) {
     if (!Valid(n)) return;
     Channel& c = channels_[Slot(n)];
+    settle_[Slot(n)].Reset();
     c.rows.clear();
     c.rows.shrink_to_fit();
     c.visibleRows = 0;
@@ -230,6 +243,7 @@ void Recorder::cmbDatNChange(int n, int index) {
     c.tarName = c.ComboText();
     c.pd3 = LoadTarDatValue(c.tarName);
     c.pd2 = index == 0 ? std::string() : TimeText();
+    if (index != 0) settle_[Slot(n)].Observe(c.pd3, MillisecondsOf(clock_.Now()));
     observers_.Notify(&RecorderObserver::EntryRowChanged, n);
 }
 
@@ -344,7 +358,7 @@ SaveTxtResult Recorder::SaveTarFile(int n, TarExportTarget& target, const std::s
     data.sourceName = c.ComboText();
     data.rows = &c.rows;
     data.comment = c.comment;
-    SaveTxtResult result = SaveTXT(data, now, exePath, target);
+    SaveTxtResult result = SaveTXT(data, now, exePath, target, TarExportWarnings(c.rows));
     if (result.status == TarExportStatus::Written) cmbDatNChange(n, 0);
     return result;
 }

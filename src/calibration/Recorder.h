@@ -21,6 +21,7 @@
 
 #include "base/ObserverList.h"
 #include "calibration/Recovery.h"
+#include "calibration/SettleWatch.h"
 #include "calibration/TableExport.h"
 #include "calibration/TarList.h"
 #include "protocol/CalibrationCapture.h"
@@ -124,6 +125,8 @@ class Recorder : public CalibrationCapture {
     // shows it, unless a level is being typed there (that stops the update for later channels
     // too).
     void UpdateTarDat(std::string_view name, std::string_view value);
+    // Whether the reading of channel n's source has settled, as of now.
+    SettleState Settle(int n) const;
     // The reading that the monitor view shows now for a source, or the empty text.
     std::string LoadTarDatValue(std::string_view name) const;
 
@@ -180,6 +183,7 @@ class Recorder : public CalibrationCapture {
     const RegionalFormats& formats_;
     TarList tarList_;
     std::array<Channel, kTarChannels> channels_;
+    std::array<SettleWatch, kTarChannels> settle_{};
     std::string nameBuf_;  // reused by SendTarDat, so a capture allocates nothing
     struct Prefix {
         std::string text;  // first 7 characters of a source name

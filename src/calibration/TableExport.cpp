@@ -80,10 +80,11 @@ std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceN
 }
 
 SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,
-                      const std::string& exePath, TarExportTarget& target) {
+                      const std::string& exePath, TarExportTarget& target,
+                      const std::vector<std::string>& warnings) {
     const std::string text = TarTableText(data);
     const std::string name = DefaultTarFileName(data.unitId, data.sourceName, now);
-    const std::optional<std::string> path = target.AskSavePath(name, exePath);
+    const std::optional<std::string> path = target.AskSavePathWarning(name, exePath, warnings);
     if (!path) return {TarExportStatus::Cancelled, {}};
     if (auto error = target.WriteFile(*path, text)) return {TarExportStatus::Failed, *error};
     return {TarExportStatus::Written, {}};

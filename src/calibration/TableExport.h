@@ -56,6 +56,14 @@ class TarExportTarget {
     // ends with the path separator). The chosen path (UTF-8), or nothing when cancelled.
     virtual std::optional<std::string> AskSavePath(const std::string& proposedName,
                                                    const std::string& initialFolder) = 0;
+    // The save dialog with what the technician should know before saving (UTF-8 lines, empty
+    // for none): they may save all the same. A target that offers only the text table shows
+    // no warnings and asks through AskSavePath.
+    virtual std::optional<std::string> AskSavePathWarning(
+        const std::string& proposedName, const std::string& initialFolder,
+        const std::vector<std::string>& /*warnings*/) {
+        return AskSavePath(proposedName, initialFolder);
+    }
     // Creates or replaces the file with exactly these bytes. Nothing on success, else the error
     // text to show to the user (UTF-8).
     virtual std::optional<std::string> WriteFile(const std::string& path,
@@ -71,7 +79,9 @@ struct SaveTxtResult {
 
 // SaveTXT: builds the text, runs the dialog with the default name and writes the chosen file.
 // Written only when the file was written completely.
+// `warnings` go to the save dialog.
 SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,
-                      const std::string& exePath, TarExportTarget& target);
+                      const std::string& exePath, TarExportTarget& target,
+                      const std::vector<std::string>& warnings = {});
 
 }  // namespace rv

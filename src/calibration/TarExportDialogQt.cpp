@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "files/FileWriter.h"
@@ -15,6 +17,12 @@ namespace rv {
 
 std::optional<std::string> TarExportDialogQt::AskSavePath(const std::string& proposedName,
                                                           const std::string& initialFolder) {
+    return AskSavePathWarning(proposedName, initialFolder, {});
+}
+
+std::optional<std::string> TarExportDialogQt::AskSavePathWarning(
+    const std::string& proposedName, const std::string& initialFolder,
+    const std::vector<std::string>& warnings) {
     QFileDialog sd(parent_);
     sd.setObjectName(QStringLiteral("SD"));
     sd.setAcceptMode(QFileDialog::AcceptSave);
@@ -25,6 +33,18 @@ std::optional<std::string> TarExportDialogQt::AskSavePath(const std::string& pro
     sd.setDirectory(QString::fromUtf8(initialFolder));
     sd.selectFile(FromCp1251(FitFileNameLength(proposedName)));
     sd.setSizeGripEnabled(true);
+    if (!warnings.empty()) {
+        QStringList lines;
+        for (const std::string& w : warnings) lines << QString::fromUtf8(w);
+        sd.setWindowTitle(lines.join(QStringLiteral("; ")));
+        // The dialog drawn by Qt itself also takes them at its foot.
+        if (auto* grid = qobject_cast<QGridLayout*>(sd.layout())) {
+            auto* note = new QLabel(lines.join(QLatin1Char('\n')), &sd);
+            note->setObjectName(QStringLiteral("ExportWarnings"));
+            note->setStyleSheet(QStringLiteral("color: rgb(170, 80, 0);"));
+            grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
     if (sd.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = sd.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "calibration/TableExport.h"
 
@@ -19,6 +20,10 @@ class TarExportDialogQt : public TarExportTarget {
 
     std::optional<std::string> AskSavePath(const std::string& proposedName,
                                            const std::string& initialFolder) override;
+    // The warnings stand in the dialog's title and, in the dialog Qt draws itself, at its foot.
+    std::optional<std::string> AskSavePathWarning(
+        const std::string& proposedName, const std::string& initialFolder,
+        const std::vector<std::string>& warnings) override;
     std::optional<std::string> WriteFile(const std::string& path,
                                          const std::string& bytes) override;
 
