@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "serial/ConnectionControl.h"
 #include "layout/ColumnRule.h"
 #include "layout/SectionPlan.h"
+#include "serial/ConnectionControl.h"
 
 namespace rv {
 namespace {

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "ui/SectionRig.h"
 #include "text/Cp1251.h"
 #include "ui/DataSectionWidget.h"
+#include "ui/SectionRig.h"
 #include "ui/TrafficLogView.h"
 
 namespace rv {

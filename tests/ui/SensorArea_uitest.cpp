@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QScrollArea>
 
-#include "ui/SectionRig.h"
-#include "ui/CaptionLabelWidget.h"
 #include "layout/SectionPlan.h"
+#include "ui/CaptionLabelWidget.h"
+#include "ui/SectionRig.h"
 #include "ui/SensorAreaWidget.h"
 
 namespace rv {
