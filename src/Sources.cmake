@@ -158,6 +158,8 @@ set(REVODIVE_UI_SOURCES
     ui/DisplayBinderQt.h
     ui/FramePacerQt.cpp
     ui/FramePacerQt.h
+    ui/LogFileReaderQt.cpp
+    ui/LogFileReaderQt.h
     ui/LogPlayerBarQt.cpp
     ui/LogPlayerBarQt.h
     ui/MainMenuQt.cpp

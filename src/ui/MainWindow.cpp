@@ -38,6 +38,7 @@
 #include "ui/DemoHooksQt.h"
 #include "ui/DisplayBinderQt.h"
 #include "ui/FramePacerQt.h"
+#include "ui/LogFileReaderQt.h"
 #include "ui/LogPlayerBarQt.h"
 #include "ui/MainMenuQt.h"
 #include "ui/MonitorView.h"
@@ -133,7 +134,9 @@ void MainWindow::OpenLogFileExecute() {
 }
 
 bool MainWindow::OpenLogFile(const QString& path) {
-    auto result = ReadLogFile(std::filesystem::path(path.toStdString()));
+    auto result = ReadLogFileWithProgress(
+        std::filesystem::path(path.toStdString()),
+        QStringLiteral("Чтение лог-файла «%1»…").arg(QFileInfo(path).fileName()), this);
     if (const auto* whyNot = std::get_if<std::string>(&result)) {
         ShowUserError(QStringLiteral("Лог-файл «%1» не открыт: %2")
                           .arg(QFileInfo(path).fileName(), Utf8(*whyNot)));
