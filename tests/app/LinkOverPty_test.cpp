@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "support/OtherHolder.h"
 #include "support/PublishedPty.h"
 #include "support/ScriptedSerialDevice.h"
 #include "support/TempRuntimeDir.h"
@@ -21,34 +22,6 @@ namespace fs = std::filesystem;
 
 namespace rv {
 namespace {
-
-// Another program that has the device open (on its standard input) and does not lock it.
-class OtherProgram {
-  public:
-    explicit OtherProgram(const std::string& path) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-            ::dup2(fd, 0);
-            ::execlp("sleep", "sleep", "600", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        const std::string comm = "/proc/" + std::to_string(pid_) + "/comm";
-        for (int i = 0; i < 1000; ++i) {  // until it runs under its own name (a bounded wait)
-            std::ifstream in(comm);
-            std::string name;
-            if (std::getline(in, name) && name == "sleep") return;
-            ::usleep(5000);
-        }
-    }
-    ~OtherProgram() {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
 
 struct Console {
     explicit Console(std::vector<std::string>* errors = nullptr) {
@@ -71,7 +44,7 @@ TEST(LinkOverPty, PortThatWillNotOpenSaysWhy) {
     first.form->Connection().StartExecute(5);
     ASSERT_TRUE(first.form->Q().IsOpen());
     test::PublishedPty heldByProgram(runtime, 6);
-    OtherProgram sleeper(heldByProgram.Device());
+    OtherHolder sleeper(heldByProgram.Device());
     fs::create_symlink(runtime.Root() / "gone", runtime.Link(7));
     test::PublishedPty locked(runtime, 8);
     const bool asRoot = ::geteuid() == 0;  // root opens every device: no permission is unseen

@@ -23,6 +23,7 @@
 #include "serial/CommPortDriver.h"
 #include "serial/posix/PosixComNamespace.h"
 #include "serial/posix/PosixSerialDevice.h"
+#include "support/OtherHolder.h"
 
 namespace fs = std::filesystem;
 
@@ -283,35 +284,6 @@ class SessionLeader {
     }
     ~SessionLeader() {
         if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
-
-// A program that holds `path` open on its standard input and does not lock it.
-class OtherHolder {
-  public:
-    explicit OtherHolder(const std::string& path) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-            ::dup2(fd, 0);
-            ::execlp("sleep", "sleep", "600", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        // Started once the program's name shows (a bounded wait, not a timing).
-        const std::string comm = "/proc/" + std::to_string(pid_) + "/comm";
-        for (int i = 0; i < 1000; ++i) {
-            std::ifstream in(comm);
-            std::string name;
-            if (std::getline(in, name) && name == "sleep") return;
-            ::poll(nullptr, 0, 5);
-        }
-    }
-    ~OtherHolder() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
