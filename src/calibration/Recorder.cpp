@@ -358,7 +358,8 @@ SaveTxtResult Recorder::SaveTarFile(int n, TarExportTarget& target, const std::s
     data.sourceName = c.ComboText();
     data.rows = &c.rows;
     data.comment = c.comment;
-    SaveTxtResult result = SaveTXT(data, now, exePath, target, TarExportWarnings(c.rows));
+    SaveTxtResult result =
+        SaveTXT(data, now, exePath, target, TarExportWarnings(c.rows), formats_.decimalSeparator);
     if (result.status == TarExportStatus::Written) cmbDatNChange(n, 0);
     return result;
 }
