@@ -42,6 +42,8 @@ set(REVODIVE_CORE_SOURCES
     calibration/SettleWatch.h
     calibration/TableExport.cpp
     calibration/TableExport.h
+    calibration/TableImport.cpp
+    calibration/TableImport.h
     calibration/TarChecks.cpp
     calibration/TarChecks.h
     calibration/TarList.cpp

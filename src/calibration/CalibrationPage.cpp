@@ -2,12 +2,16 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollArea>
@@ -233,6 +237,10 @@ QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     curve->setObjectName(Digit("actCurve", n));
     connect(curve, &QAction::triggered, this, [this, n] { ShowCurve(n); });
     header->addAction(curve);
+    auto* load = new QAction(FromCp1251(W("Загрузить таблицу из файла…")), header);
+    load->setObjectName(Digit("actImport", n));
+    connect(load, &QAction::triggered, this, [this, n] { ImportTable(n); });
+    header->addAction(load);
     header->setContextMenuPolicy(Qt::ActionsContextMenu);
     SetBackground(header, kLightGreen);
 
@@ -415,6 +423,29 @@ void CalibrationPage::cmdSENClick(int n) {
     // A failed write is reported by the export target; the channel keeps its data either way
     // unless the file was written.
     recorder_.SaveTarFile(n, *target_, exePath_ ? exePath_() : std::string());
+}
+
+void CalibrationPage::ImportTable(int n) {
+    const QString path = QFileDialog::getOpenFileName(
+        this, FromCp1251(W("Загрузить таблицу тарировки")),
+        QString::fromUtf8(exePath_ ? exePath_() : std::string()),
+        QStringLiteral("TXT, CSV (*.txt *.csv);;TXT (*.txt);;CSV (*.csv)"));
+    if (path.isEmpty()) return;
+    QFile file(path);
+    QString error;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = FromCp1251(W("Не удалось открыть файл: ")) + file.errorString();
+    } else {
+        const QByteArray bytes = file.readAll();
+        const TarImportResult r =
+            recorder_.ImportTarFile(n, std::string_view(bytes.constData(), bytes.size()));
+        if (!r.ok) error = QString::fromStdString(r.errorText);
+    }
+    if (error.isEmpty()) return;
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), error,
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ImportError"));
+    box.exec();
 }
 
 void CalibrationPage::panComNResize(int n) {

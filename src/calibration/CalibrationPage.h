@@ -99,6 +99,8 @@ class CalibrationPage : public QWidget, private RecorderObserver {
     void pdN4Change(int n, const QString& text);
     void cmdSNClick(int n);
     void cmdSENClick(int n);
+    // Loads a table the console exported (text or CSV) into channel n, chosen in an open dialog.
+    void ImportTable(int n);
     void panComNResize(int n);
     void panStatNResize(int n);
     void ResizePanel(int n, std::size_t index);

@@ -332,6 +332,21 @@ void Recorder::RestoreChannel(int n, const KeptTableState& kept) {
     });
 }
 
+TarImportResult Recorder::ImportTarFile(int n, std::string_view bytes) {
+    TarImportResult result = ParseTarTable(bytes, formats_.decimalSeparator);
+    if (!result.ok || !Valid(n)) return result;
+    KeptTableState kept;
+    kept.channel = n;
+    kept.unitId = result.table.unitId;
+    kept.sourceName = result.table.sourceName;
+    kept.sensorAddress = SensorAddressOf(kept.sourceName);
+    kept.rows = result.table.rows;
+    kept.comment = result.table.comment;
+    kept.firstChange = kept.lastChange = clock_.Now();
+    RestoreChannel(n, kept);
+    return result;
+}
+
 std::string Recorder::SensorAddressOf(std::string_view sourceName) const {
     // "LLS" + row digit + " (": the fuel-level sources; the row's caption is "<address>:".
     if (sourceName.size() < 6 || sourceName.substr(0, 3) != "LLS" || sourceName[3] < '0' ||
@@ -358,7 +373,8 @@ SaveTxtResult Recorder::SaveTarFile(int n, TarExportTarget& target, const std::s
     data.sourceName = c.ComboText();
     data.rows = &c.rows;
     data.comment = c.comment;
-    SaveTxtResult result = SaveTXT(data, now, exePath, target, TarExportWarnings(c.rows));
+    SaveTxtResult result =
+        SaveTXT(data, now, exePath, target, TarExportWarnings(c.rows), formats_.decimalSeparator);
     if (result.status == TarExportStatus::Written) cmbDatNChange(n, 0);
     return result;
 }

@@ -23,6 +23,7 @@
 #include "calibration/Recovery.h"
 #include "calibration/SettleWatch.h"
 #include "calibration/TableExport.h"
+#include "calibration/TableImport.h"
 #include "calibration/TarList.h"
 #include "protocol/CalibrationCapture.h"
 #include "protocol/DisplayModel.h"
@@ -160,6 +161,10 @@ class Recorder : public CalibrationCapture {
     // shows the source's current reading. The channel's earlier content is dropped (its own kept
     // table stays in the folder).
     void RestoreChannel(int n, const KeptTableState& kept);
+    // A table the console exported (the text table or the CSV, as the file's bytes) put into
+    // channel n to be continued, as RestoreChannel does; a file that is not such a table leaves
+    // the channel as it was and says why.
+    TarImportResult ImportTarFile(int n, std::string_view bytes);
     // The address of the fuel-level sensor behind a source "LLS<k> (...)": the address that row k
     // of the sensor area shows now. Empty for other sources and for a row no sensor has taken.
     std::string SensorAddressOf(std::string_view sourceName) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "calibration/TableImport.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
 #include "text/Formats.h"
@@ -81,12 +82,14 @@ std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceN
 
 SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,
                       const std::string& exePath, TarExportTarget& target,
-                      const std::vector<std::string>& warnings) {
-    const std::string text = TarTableText(data);
+                      const std::vector<std::string>& warnings, char decimalSeparator) {
     const std::string name = DefaultTarFileName(data.unitId, data.sourceName, now);
-    const std::optional<std::string> path = target.AskSavePathWarning(name, exePath, warnings);
-    if (!path) return {TarExportStatus::Cancelled, {}};
-    if (auto error = target.WriteFile(*path, text)) return {TarExportStatus::Failed, *error};
+    const std::optional<TarSaveChoice> choice = target.AskSavePathType(name, exePath, warnings);
+    if (!choice) return {TarExportStatus::Cancelled, {}};
+    const std::string bytes =
+        choice->type == TarFileType::Csv ? TarCsvText(data, decimalSeparator) : TarTableText(data);
+    if (auto error = target.WriteFile(choice->path, bytes))
+        return {TarExportStatus::Failed, *error};
     return {TarExportStatus::Written, {}};
 }
 

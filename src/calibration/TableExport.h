@@ -48,6 +48,14 @@ std::string TarTableText(const TarTableData& data);
 std::string DefaultTarFileName(std::string_view unitId, std::string_view sourceName,
                                const LocalDateTime& now);
 
+// The file types the save dialog offers: the text table (the default) and the CSV.
+enum class TarFileType { Text, Csv };
+
+struct TarSaveChoice {
+    std::string path;  // UTF-8
+    TarFileType type = TarFileType::Text;
+};
+
 // The save dialog and the file system, as the export uses them.
 class TarExportTarget {
   public:
@@ -64,6 +72,15 @@ class TarExportTarget {
         const std::vector<std::string>& /*warnings*/) {
         return AskSavePath(proposedName, initialFolder);
     }
+    // The save dialog that also lets the technician choose the file type. A target that offers
+    // only the text table asks through AskSavePathWarning.
+    virtual std::optional<TarSaveChoice> AskSavePathType(const std::string& proposedName,
+                                                         const std::string& initialFolder,
+                                                         const std::vector<std::string>& warnings) {
+        std::optional<std::string> path = AskSavePathWarning(proposedName, initialFolder, warnings);
+        if (!path) return std::nullopt;
+        return TarSaveChoice{std::move(*path), TarFileType::Text};
+    }
     // Creates or replaces the file with exactly these bytes. Nothing on success, else the error
     // text to show to the user (UTF-8).
     virtual std::optional<std::string> WriteFile(const std::string& path,
@@ -77,11 +94,11 @@ struct SaveTxtResult {
     std::string errorText;  // when Failed
 };
 
-// SaveTXT: builds the text, runs the dialog with the default name and writes the chosen file.
-// Written only when the file was written completely.
-// `warnings` go to the save dialog.
+// SaveTXT: runs the dialog with the default name and writes the chosen file, as the text table or,
+// when the technician chose that type, as CSV (readings shown with `decimalSeparator` get ".").
+// Written only when the file was written completely. `warnings` go to the save dialog.
 SaveTxtResult SaveTXT(const TarTableData& data, const LocalDateTime& now,
                       const std::string& exePath, TarExportTarget& target,
-                      const std::vector<std::string>& warnings = {});
+                      const std::vector<std::string>& warnings = {}, char decimalSeparator = '.');
 
 }  // namespace rv

@@ -23,11 +23,29 @@ std::optional<std::string> TarExportDialogQt::AskSavePath(const std::string& pro
 std::optional<std::string> TarExportDialogQt::AskSavePathWarning(
     const std::string& proposedName, const std::string& initialFolder,
     const std::vector<std::string>& warnings) {
+    std::optional<TarSaveChoice> choice = Ask(proposedName, initialFolder, warnings, false);
+    if (!choice) return std::nullopt;
+    return std::move(choice->path);
+}
+
+std::optional<TarSaveChoice> TarExportDialogQt::AskSavePathType(
+    const std::string& proposedName, const std::string& initialFolder,
+    const std::vector<std::string>& warnings) {
+    return Ask(proposedName, initialFolder, warnings, true);
+}
+
+std::optional<TarSaveChoice> TarExportDialogQt::Ask(const std::string& proposedName,
+                                                    const std::string& initialFolder,
+                                                    const std::vector<std::string>& warnings,
+                                                    bool offerCsv) {
+    const QString txtFilter = QStringLiteral("TXT (*.txt)");
+    const QString csvFilter = QStringLiteral("CSV (*.csv)");
     QFileDialog sd(parent_);
     sd.setObjectName(QStringLiteral("SD"));
     sd.setAcceptMode(QFileDialog::AcceptSave);
     sd.setFileMode(QFileDialog::AnyFile);
-    sd.setNameFilter(QStringLiteral("TXT (*.txt)"));
+    sd.setNameFilters(offerCsv ? QStringList{txtFilter, csvFilter} : QStringList{txtFilter});
+    sd.selectNameFilter(txtFilter);
     sd.setDefaultSuffix(QString());  // a name typed without ".txt" is used as typed
     sd.setOption(QFileDialog::DontConfirmOverwrite, false);
     sd.setDirectory(QString::fromUtf8(initialFolder));
@@ -48,7 +66,17 @@ std::optional<std::string> TarExportDialogQt::AskSavePathWarning(
     if (sd.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = sd.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
-    return files.first().toUtf8().toStdString();
+    TarSaveChoice choice;
+    QString path = files.first();
+    if (offerCsv && sd.selectedNameFilter() == csvFilter) {
+        choice.type = TarFileType::Csv;
+        // The proposed name ends with ".txt"; a CSV keeps the name with its own extension.
+        if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) path.chop(4);
+        if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+            path += QStringLiteral(".csv");
+    }
+    choice.path = path.toUtf8().toStdString();
+    return choice;
 }
 
 std::optional<std::string> TarExportDialogQt::WriteFile(const std::string& path,

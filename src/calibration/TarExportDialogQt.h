@@ -1,8 +1,9 @@
 #pragma once
-// The real export target of the calibration tables: the save dialog SD (one filter "TXT" for
-// *.txt, asks before overwriting, no default extension, opens in the program's folder with the
-// proposed name) and the file write. A file that cannot be written is reported to the technician
-// in a message box with the error text; the export was their own action, so a modal box is right.
+// The real export target of the calibration tables: the save dialog SD (filter "TXT" for *.txt,
+// the default, and "CSV" for *.csv when the caller offers the CSV too; asks before overwriting, no
+// default extension, opens in the program's folder with the proposed name) and the file write. A
+// file that cannot be written is reported to the technician in a message box with the error text;
+// the export was their own action, so a modal box is right.
 
 #include <QPointer>
 #include <QWidget>
@@ -24,10 +25,16 @@ class TarExportDialogQt : public TarExportTarget {
     std::optional<std::string> AskSavePathWarning(
         const std::string& proposedName, const std::string& initialFolder,
         const std::vector<std::string>& warnings) override;
+    std::optional<TarSaveChoice> AskSavePathType(const std::string& proposedName,
+                                                 const std::string& initialFolder,
+                                                 const std::vector<std::string>& warnings) override;
     std::optional<std::string> WriteFile(const std::string& path,
                                          const std::string& bytes) override;
 
   private:
+    std::optional<TarSaveChoice> Ask(const std::string& proposedName,
+                                     const std::string& initialFolder,
+                                     const std::vector<std::string>& warnings, bool offerCsv);
     QPointer<QWidget> parent_;
 };
 

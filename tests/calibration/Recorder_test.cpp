@@ -405,6 +405,55 @@ TEST_F(RecorderTest, ARestoredChannelExportsWhatTheOriginalWouldHave) {
     EXPECT_EQ(rec.State(1).items, std::vector<std::string>{Recorder::Placeholder()});
 }
 
+// A save dialog where the technician picks the file type.
+class TypedTarget : public ScriptedTarget {
+  public:
+    explicit TypedTarget(TarFileType t) : type(t) { path = "/tmp/t"; }
+    std::optional<TarSaveChoice> AskSavePathType(const std::string& name, const std::string&,
+                                                 const std::vector<std::string>&) override {
+        proposed = name;
+        return TarSaveChoice{*path, type};
+    }
+    TarFileType type;
+};
+
+TEST_F(RecorderTest, AnExportedTableImportsIntoAChannelAndExportsAgainIdentically) {
+    formats.decimalSeparator = ',';
+    Set("LL_DN", "123456");
+    rec.SendTarDat("2", "Y", "1");
+    Choose(3, lls2y);
+    SaveRow(3, "9876", "0");
+    SaveRow(3, "13,5", "10");
+    SaveRow(3, "1700", "20");
+    rec.ClickDel(3, 0);
+    rec.SetComment(3, W("бак, 60 л"));
+    const KeptTableState kept{3, "", lls2y, "", rec.State(3).rows, rec.State(3).comment, {}, {}};
+    TypedTarget text(TarFileType::Text), csv(TarFileType::Csv);
+    ASSERT_EQ(rec.SaveTarFile(3, text, "/tmp/").status, TarExportStatus::Written);
+    rec.RestoreChannel(3, kept);  // a written export empties the channel
+    ASSERT_EQ(rec.SaveTarFile(3, csv, "/tmp/").status, TarExportStatus::Written);
+    EXPECT_NE(csv.bytes.find(",13.5,"), std::string::npos);
+
+    for (const TypedTarget* exported : {&text, &csv}) {
+        rec.InitTar();
+        ASSERT_TRUE(rec.ImportTarFile(2, exported->bytes).ok);
+        EXPECT_EQ(rec.State(2).ComboText(), lls2y);
+        EXPECT_EQ(Numbers(2), (std::vector<std::string>{"1", "2"}));
+        TypedTarget again(exported->type);
+        ASSERT_EQ(rec.SaveTarFile(2, again, "/tmp/").status, TarExportStatus::Written);
+        EXPECT_EQ(again.bytes, exported->bytes);
+        EXPECT_EQ(again.proposed, text.proposed);
+    }
+
+    // A file that is not a table leaves the channel as it was.
+    ASSERT_TRUE(rec.ImportTarFile(2, text.bytes).ok);
+    const TarImportResult bad = rec.ImportTarFile(2, "not a table");
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(bad.errorText.empty());
+    EXPECT_EQ(rec.State(2).rows.size(), 2u);
+    EXPECT_EQ(rec.State(2).ComboText(), lls2y);
+}
+
 TEST_F(RecorderTest, SensorAddressIsTheAddressOfTheSourcesSensorRow) {
     display.SetCaption(display.Field("LLS2"), "17:");
     const struct {
