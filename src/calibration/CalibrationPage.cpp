@@ -242,6 +242,8 @@ QWidget* CalibrationPage::BuildHeader(int n, ChannelView& c) {
     connect(load, &QAction::triggered, this, [this, n] { ImportTable(n); });
     header->addAction(load);
     header->setContextMenuPolicy(Qt::ActionsContextMenu);
+    header->setToolTip(
+        FromCp1251(W("Правая кнопка мыши: кривая тарировки, загрузка таблицы из файла")));
     SetBackground(header, kLightGreen);
 
     auto* caption =
