@@ -49,15 +49,18 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
     return *this;
 }
 
-std::optional<std::string> OsFile::CreateNew(const std::filesystem::path& path, bool* exists) {
+std::optional<std::string> OsFile::OpenForWriting(const std::filesystem::path& path, bool append,
+                                                  bool* exists) {
     if (exists) *exists = false;
     if (fd_ >= 0) Close();
     errno = 0;
 #ifdef _WIN32
-    fd_ = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+    const int how = append ? _O_APPEND : _O_EXCL;
+    fd_ = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | how | _O_BINARY | _O_NOINHERIT,
                  _S_IREAD | _S_IWRITE);
 #else
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int how = append ? O_APPEND : O_EXCL;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | how | O_CLOEXEC, 0666);
 #endif
     if (fd_ >= 0) return std::nullopt;
     const int error = LastError();
@@ -65,17 +68,12 @@ std::optional<std::string> OsFile::CreateNew(const std::filesystem::path& path, 
     return Failed(error);
 }
 
+std::optional<std::string> OsFile::CreateNew(const std::filesystem::path& path, bool* exists) {
+    return OpenForWriting(path, false, exists);
+}
+
 std::optional<std::string> OsFile::OpenAppend(const std::filesystem::path& path) {
-    if (fd_ >= 0) Close();
-    errno = 0;
-#ifdef _WIN32
-    fd_ = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
-                 _S_IREAD | _S_IWRITE);
-#else
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-#endif
-    if (fd_ >= 0) return std::nullopt;
-    return Failed(LastError());
+    return OpenForWriting(path, true, nullptr);
 }
 
 std::optional<std::string> OsFile::Write(std::string_view bytes) {

@@ -41,6 +41,10 @@ class OsFile {
     std::optional<std::string> Close();
 
   private:
+    // Opens for writing, created when missing: appending to what is there, or only as a new file
+    // (`exists` tells whether the name was taken).
+    std::optional<std::string> OpenForWriting(const std::filesystem::path& path, bool append,
+                                              bool* exists);
     // Keeps the error number for LastErrorKind and returns the system's text of it.
     std::string Failed(int error);
 
