@@ -272,4 +272,18 @@ TarImportResult ParseTarTable(std::string_view bytes, char decimalSeparator) {
         std::string(kCsvHeader) + "».");
 }
 
+std::string CsvPathOf(std::string path) {
+    const auto endsWith = [&path](std::string_view ending) {
+        if (path.size() < ending.size()) return false;
+        for (std::size_t i = 0; i < ending.size(); ++i) {
+            const char c = path[path.size() - ending.size() + i];
+            if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != ending[i]) return false;
+        }
+        return true;
+    };
+    if (endsWith(".txt")) path.resize(path.size() - 4);
+    if (!endsWith(".csv")) path += ".csv";
+    return path;
+}
+
 }  // namespace rv

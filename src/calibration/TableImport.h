@@ -20,6 +20,11 @@ namespace rv {
 // The CSV bytes of a table. Readings shown with `decimalSeparator` are written with ".".
 std::string TarCsvText(const TarTableData& data, char decimalSeparator);
 
+// The path a CSV export goes to when the technician picked CSV for `path` (UTF-8): the proposed
+// name ends with ".txt", so that ending gives way to ".csv"; a name already ending with ".csv"
+// stays as it is (both compared without regard to case).
+std::string CsvPathOf(std::string path);
+
 // A table read back: what a channel needs to continue it. Texts are Windows-1251.
 struct ImportedTable {
     std::string unitId;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include "calibration/TableImport.h"
 #include "files/FileWriter.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
@@ -67,15 +68,11 @@ std::optional<TarSaveChoice> TarExportDialogQt::Ask(const std::string& proposedN
     const QStringList files = sd.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     TarSaveChoice choice;
-    QString path = files.first();
+    choice.path = files.first().toUtf8().toStdString();
     if (offerCsv && sd.selectedNameFilter() == csvFilter) {
         choice.type = TarFileType::Csv;
-        // The proposed name ends with ".txt"; a CSV keeps the name with its own extension.
-        if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) path.chop(4);
-        if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
-            path += QStringLiteral(".csv");
+        choice.path = CsvPathOf(choice.path);
     }
-    choice.path = path.toUtf8().toStdString();
     return choice;
 }
 

@@ -74,6 +74,17 @@ TEST(TarCsvText, IsUtf8WithAHeaderRowAndQuotedFields) {
               "12,IN1,1,9:15:02,7.5,100,\"бак, \"\"А\"\"\"\r\n");
 }
 
+TEST(CsvPathOf, TheTextEndingGivesWayToCsv) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/x/123_IN2_07-12-26.txt", "/x/123_IN2_07-12-26.csv"},
+        {"/x/table.TXT", "/x/table.csv"},
+        {"/x/table.CSV", "/x/table.CSV"},
+        {"/x/table", "/x/table.csv"},
+        {"/x/table.txt.bak", "/x/table.txt.bak.csv"},
+    };
+    for (const auto& [path, csv] : cases) EXPECT_EQ(CsvPathOf(path), csv) << path;
+}
+
 TEST(TarTableImport, RefusesGarbledFilesWithAReason) {
     Sample s = MakeSample(',', "9:15:02", "9:16:10");
     s.data.rows = &s.rows;
