@@ -10,6 +10,7 @@ set(REVODIVE_CORE_SOURCES
     app/CalibrationKeeper.h
     app/Console.cpp
     app/Console.h
+    app/ConsoleCheckpoint.h
     app/JournalFeed.cpp
     app/JournalFeed.h
     app/LogFile.cpp

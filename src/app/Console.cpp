@@ -34,8 +34,44 @@ void Console::ShowReceivedBytes() {
 void Console::StatClearExecute() {
     display_.ClearDisplay();
     log_.Clear();
+    logRun_ = ++lastLogRun_;
     logObservers_.Notify(&LogObserver::LogCleared);
     recorder_.InitTar();
+}
+
+ConsoleCheckpoint Console::Checkpoint() const {
+    ConsoleCheckpoint c;
+    c.display = display_.Snapshot();
+    c.calibration = recorder_.Snapshot();
+    c.receivedBytes = receivedBytes_;
+    c.logLines = log_.Count();
+    c.logRun = logRun_;
+    // A store that received lines change takes its mark here.
+    return c;
+}
+
+void Console::Restore(const ConsoleCheckpoint& checkpoint,
+                      const std::function<std::string_view(std::size_t line)>& relog) {
+    display_.Restore(checkpoint.display);
+    receivedBytes_ = checkpoint.receivedBytes;
+    if (logRun_ != checkpoint.logRun) {
+        log_.Clear();
+        logRun_ = checkpoint.logRun;
+        logObservers_.Notify(&LogObserver::LogCleared);
+    }
+    if (log_.Count() > checkpoint.logLines) {
+        log_.Truncate(checkpoint.logLines);
+        logObservers_.Notify(&LogObserver::LogTruncated, log_.Count());
+    } else if (log_.Count() < checkpoint.logLines) {
+        for (std::size_t i = log_.Count(); i < checkpoint.logLines; ++i) {
+            const std::string_view text = relog(i);
+            log_.WriteLog(text, clock_.Now());
+        }
+        logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
+    }
+    // After the display: a channel whose source was chosen since reads it there.
+    recorder_.Restore(checkpoint.calibration);
+    // A store that received lines change is put back here.
 }
 
 }  // namespace rv

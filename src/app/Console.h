@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ConsoleCheckpoint.h"
 #include "app/LogStore.h"
 #include "base/ObserverList.h"
 #include "calibration/Recorder.h"
@@ -23,6 +24,8 @@ class LogObserver {
     virtual ~LogObserver() = default;
     virtual void LinesAppended(std::size_t /*count*/) {}  // the log now holds `count` lines
     virtual void LogCleared() {}
+    // The log was cut back to its first `count` lines (a played log sought back).
+    virtual void LogTruncated(std::size_t /*count*/) {}
 };
 
 class Console {
@@ -65,6 +68,16 @@ class Console {
 
     Subscription Subscribe(LogObserver& observer) { return logObservers_.Subscribe(observer); }
 
+    // The console's received state now (see ConsoleCheckpoint).
+    ConsoleCheckpoint Checkpoint() const;
+    // Shows the console as it was at `checkpoint`, which this console took; observers hear of
+    // what differs. The traffic log is cut back to the checkpoint's lines, or, when it lacks some
+    // (it was cleared since, or the checkpoint lies further on), they are written again:
+    // `relog(i)` gives the text of line i of the log as it was, and the console's clock must
+    // give that line's time when it returns.
+    void Restore(const ConsoleCheckpoint& checkpoint,
+                 const std::function<std::string_view(std::size_t line)>& relog);
+
   private:
     const RegionalFormats& formats_;
     const Clock& clock_;
@@ -73,6 +86,8 @@ class Console {
     Recorder recorder_;
     ReplyHandler replies_;
     std::int64_t receivedBytes_ = 0;
+    std::uint64_t logRun_ = 0;
+    std::uint64_t lastLogRun_ = 0;  // runs are never numbered twice
     int pinField_;
     ObserverList<LogObserver> logObservers_;
 };

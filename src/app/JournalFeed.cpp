@@ -1,5 +1,7 @@
 #include "app/JournalFeed.h"
 
+#include <algorithm>
+
 #include "app/MainForm.h"
 #include "text/Formats.h"
 
@@ -35,6 +37,11 @@ void JournalFeed::LogCleared() {
     if (!receiving_) return;
     EndStretch();
     BeginStretch();
+}
+
+void JournalFeed::LogTruncated(std::size_t count) {
+    // What the journal holds stays; the lines appended next are new to it.
+    sent_ = std::min(sent_, count);
 }
 
 void JournalFeed::LinesAppended(std::size_t count) {

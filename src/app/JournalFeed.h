@@ -29,6 +29,7 @@ class JournalFeed : private LogObserver, private DisplayObserver, private Connec
   private:
     void LinesAppended(std::size_t count) override;
     void LogCleared() override;
+    void LogTruncated(std::size_t count) override;
     void FieldChanged(int field) override;
     void LinkChanged() override;
 

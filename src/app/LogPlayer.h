@@ -3,21 +3,36 @@
 // once arrived from the port: the counter, the traffic log, the display and the calibration
 // capture all follow. The console's clock must be `clock`, so each line is logged with its recorded
 // time. Seeking to a line shows the console as it was once the lines before it had arrived.
+//
+// Seeking anywhere in a file of a million lines takes a fraction of a second: while the file plays
+// forward, the player keeps a checkpoint of the console (ConsoleCheckpoint) every so many lines,
+// and a seek puts back the nearest one at or before the moment and replays only the lines after
+// it. What the technician did meanwhile (a calibration source chosen, rows saved) stays; after the
+// technician clears the console, no checkpoint is taken until a seek shows the file's state again.
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "app/Console.h"
 #include "app/LogFile.h"
 #include "app/PlaybackClock.h"
+#include "base/ObserverList.h"
 
 namespace rv {
 
-class LogPlayer {
+class LogPlayer : private LogObserver {
   public:
+    // Lines between two checkpoints: a replay of this many lines through the window costs well
+    // under the fifth of a second a seek may take (revodive-bench, "playback seek"), and a
+    // checkpoint of a few kilobytes every this many lines stays within a few megabytes for a
+    // million lines.
+    static constexpr std::size_t kCheckpointEvery = 4096;
+
     // Starts at the beginning: the console is cleared (as its clear action does) and its counter
     // set to zero. `console`, `clock` and `file` must outlive the player.
-    LogPlayer(Console& console, PlaybackClock& clock, const LogFile& file);
+    LogPlayer(Console& console, PlaybackClock& clock, const LogFile& file,
+              std::size_t checkpointEvery = kCheckpointEvery);
 
     const LogFile& File() const { return file_; }
     // Lines played so far: the next line to play.
@@ -29,14 +44,32 @@ class LogPlayer {
     // Shows the console as it was after the first `position` lines (clamped to the file).
     void SeekTo(std::size_t position);
 
+    // The checkpoints taken so far and the bytes of memory they hold.
+    std::size_t CheckpointCount() const { return checkpoints_.size(); }
+    std::size_t CheckpointBytes() const;
+
   private:
-    void Restart();
+    struct Checkpoint {
+        ConsoleCheckpoint console;
+        std::size_t logStart;  // the file line the console's log began with
+    };
+
+    void LogCleared() override;
+    void TakeCheckpoint();
+    void RestoreCheckpoint(std::size_t index);
 
     Console& console_;
     PlaybackClock& clock_;
     const LogFile& file_;
+    const std::size_t every_;
     std::size_t position_ = 0;
-    std::string block_;  // the line as it arrived: its text and the unit's CR LF
+    std::string block_;                    // the line as it arrived: its text and the unit's CR LF
+    std::vector<Checkpoint> checkpoints_;  // after lines 0, every_, 2 * every_, ...
+    std::size_t logStart_ = 0;
+    bool inLine_ = false;     // a line of the file is going through the receive frame
+    bool restoring_ = false;  // a checkpoint is being put back
+    bool offFile_ = false;    // the technician cleared the console: not the file's state alone
+    Subscription logSubscription_;
 };
 
 }  // namespace rv

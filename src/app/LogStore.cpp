@@ -185,6 +185,25 @@ void LogStore::Clear() {
     count_ = 0;
 }
 
+void LogStore::Truncate(std::size_t count) {
+    if (count >= count_) return;
+    if (count == 0) {
+        Clear();
+        return;
+    }
+    textBytes_ = PositionOf(count);
+    count_ = count;
+    // An index page is added by the first line that needs it, so only pages with a kept line stay.
+    pages_.resize((count + kPageLines - 1) / kPageLines);
+    const auto firstDropped =
+        std::lower_bound(longLines_.begin(), longLines_.end(), count,
+                         [](const LongLine& l, std::size_t i) { return l.index < i; });
+    longLines_.erase(firstDropped, longLines_.end());
+    std::uint64_t start = 0;
+    const std::size_t blocks = textBytes_ == 0 ? 0 : BlockOf(textBytes_ - 1, start) + 1;
+    if (blocks < blocks_.size()) blocks_.resize(blocks);
+}
+
 std::size_t LogStore::MemoryBytes() const {
     std::size_t bytes = blocks_.capacity() * sizeof(blocks_[0]) +
                         pages_.capacity() * sizeof(pages_[0]) +
@@ -197,7 +216,6 @@ std::size_t LogStore::MemoryBytes() const {
         bytes += ToPages(static_cast<std::size_t>(textBytes_ - start));
     }
     return bytes + pages_.size() * sizeof(IndexPage);
-    return bytes;
 }
 
 std::string LogStore::FileText() const {

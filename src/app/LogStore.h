@@ -38,6 +38,10 @@ class LogStore {
     // The text of a line as the file holds it (without its CR LF).
     std::string Line(std::size_t index) const;
     void Clear();
+    // Drops the lines from `count` on (nothing when the log holds no more): the log is as it was
+    // when it held `count` lines, and what is appended next is stored as in a log that never held
+    // the dropped ones. Text blocks and index pages left empty are freed.
+    void Truncate(std::size_t count);
 
     // Bytes of memory the log occupies: its full text blocks, the written part of the last one to
     // whole pages of 4 KiB (a block's unwritten rest is never touched, so it takes no memory), the

@@ -154,6 +154,57 @@ std::string Recorder::LoadTarDatValue(std::string_view name) const {
     return {};
 }
 
+std::size_t RecorderSnapshot::Bytes() const {
+    std::size_t bytes = sizeof(*this) + sources.capacity() * sizeof(std::string);
+    const auto heap = [](const std::string& s) {
+        return s.capacity() > std::string().capacity() ? s.capacity() + 1 : 0;
+    };
+    for (const std::string& s : sources) bytes += heap(s);
+    for (const Entry& e : channels) bytes += heap(e.source) + heap(e.time) + heap(e.reading);
+    return bytes;
+}
+
+RecorderSnapshot Recorder::Snapshot() const {
+    RecorderSnapshot s;
+    s.sources.assign(tarList_.begin(), tarList_.end());
+    for (int n = 1; n <= kTarChannels; ++n) {
+        const Channel& c = channels_[Slot(n)];
+        RecorderSnapshot::Entry& e = s.channels[Slot(n)];
+        e.source = c.ComboText();
+        e.time = c.pd2;
+        e.reading = c.pd3;
+        e.settle = settle_[Slot(n)];
+    }
+    return s;
+}
+
+void Recorder::Restore(const RecorderSnapshot& snapshot) {
+    tarList_.Clear();
+    for (const std::string& name : snapshot.sources) tarList_.Add(name);
+    const std::int64_t nowMs = MillisecondsOf(clock_.Now());
+    for (int n = 1; n <= kTarChannels; ++n) {
+        Channel& c = channels_[Slot(n)];
+        if (c.itemIndex <= 0) continue;  // no source: readings change nothing here
+        tarList_.Add(c.ComboText());
+        const RecorderSnapshot::Entry& e = snapshot.channels[Slot(n)];
+        SettleWatch& settle = settle_[Slot(n)];
+        std::string time = e.time;
+        std::string reading = e.reading;
+        if (c.ComboText() == e.source) {
+            settle = e.settle;
+        } else {
+            reading = LoadTarDatValue(c.tarName);
+            time = TimeText();
+            settle.Reset();
+            settle.Observe(reading, nowMs);
+        }
+        if (c.CmdSVisible() || (c.pd2 == time && c.pd3 == reading)) continue;
+        c.pd2 = std::move(time);
+        c.pd3 = std::move(reading);
+        observers_.Notify(&RecorderObserver::EntryRowChanged, n);
+    }
+}
+
 void Recorder::InitTar() {
     tarList_.Clear();
     for (int n = 1; n <= kTarChannels; ++n) {

@@ -83,6 +83,22 @@ class RecorderObserver {
     virtual void CommentChanged(int /*n*/) {}
 };
 
+// What received readings change in the recorder, as a value: the sources seen and, for each
+// channel, its source then, the reading and time in its entry row and the settle watch over it.
+// A played log keeps these to seek in it.
+struct RecorderSnapshot {
+    struct Entry {
+        std::string source;  // the channel's drop-down text then
+        std::string time, reading;
+        SettleWatch settle;
+    };
+    std::vector<std::string> sources;
+    std::array<Entry, kTarChannels> channels;
+
+    // Bytes of memory the snapshot holds.
+    std::size_t Bytes() const;
+};
+
 class Recorder : public CalibrationCapture {
   public:
     struct Channel {
@@ -130,6 +146,15 @@ class Recorder : public CalibrationCapture {
     SettleState Settle(int n) const;
     // The reading that the monitor view shows now for a source, or the empty text.
     std::string LoadTarDatValue(std::string_view name) const;
+
+    RecorderSnapshot Snapshot() const;
+    // Puts back what readings had made of the recorder at `snapshot`; what the technician did
+    // stays as it is: the source chosen, a level typed, saved rows, the comment. A channel that
+    // shows the same source gets back its reading, time and settle watch, unless a level typed
+    // against the reading holds it; a channel whose source was chosen since shows the reading the
+    // monitor view shows now, as if it were chosen now (so the display is put back first). The
+    // sources chosen stay offered.
+    void Restore(const RecorderSnapshot& snapshot);
 
     // Resets the whole recorder: empty source list, every channel "выбрать", empty and disabled.
     void InitTar();

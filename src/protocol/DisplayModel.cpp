@@ -178,6 +178,48 @@ void DisplayModel::ScbCDatResize() {
     SetLabelNo(!anyShown);
 }
 
+DisplaySnapshot DisplayModel::Snapshot() const {
+    DisplaySnapshot s;
+    std::size_t bytes = 0;
+    for (const FieldState& f : fields_) bytes += f.text.size();
+    s.texts.reserve(bytes);
+    s.ends.reserve(fields_.size());
+    s.colours.reserve(fields_.size());
+    for (const FieldState& f : fields_) {
+        s.texts += f.text;
+        s.ends.push_back(static_cast<std::uint32_t>(s.texts.size()));
+        s.colours.push_back(f.colour);
+    }
+    s.rowOpen = rowOpen_;
+    s.bars[0] = bars_[0];
+    s.bars[1] = bars_[1];
+    s.labelNoVisible = labelNoVisible_;
+    return s;
+}
+
+void DisplayModel::Restore(const DisplaySnapshot& snapshot) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        FieldState& f = fields_[i];
+        const std::string_view text = snapshot.Text(i);
+        const bool textChanged = f.text != text;
+        if (!textChanged && f.colour == snapshot.colours[i]) continue;
+        f.text.assign(text.data(), text.size());
+        f.colour = snapshot.colours[i];
+        const int field = static_cast<int>(i);
+        NotifyField(field);
+        if (textChanged && f.kind == FieldKind::MaskedEdit && f.onChange) f.onChange(field);
+    }
+    for (std::size_t row = 0; row < rowOpen_.size(); ++row) {
+        SetSensorRowOpen(static_cast<int>(row), snapshot.rowOpen[row]);
+    }
+    SetLabelNo(snapshot.labelNoVisible);
+    for (const Bar bar : {Bar::SignalLevel, Bar::Battery}) {
+        if (bars_[static_cast<int>(bar)] != snapshot.bars[static_cast<int>(bar)]) {
+            SetBar(bar, snapshot.bars[static_cast<int>(bar)]);
+        }
+    }
+}
+
 void DisplayModel::ClearDisplay() {
     const std::string dash = "-";
     for (std::size_t i = 0; i < fields_.size(); ++i) {

@@ -5,6 +5,7 @@
 // control write here through SetV; the window observes the model and shows it. Texts are
 // Windows-1251 byte strings.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,27 @@ class DisplayObserver {
     virtual void SensorRowOpenChanged(int /*sensorRow*/) {}
     virtual void LabelNoChanged(bool /*visible*/) {}
     virtual void BarChanged(Bar) {}
+};
+
+// Everything a display model shows, as a value: every field's text and colour, the bars, which
+// sensor rows are open and whether the note shows. A played log keeps these to seek in it.
+struct DisplaySnapshot {
+    std::string texts;                // every field's text, one after another
+    std::vector<std::uint32_t> ends;  // where each field's text ends in `texts`
+    std::vector<Colour> colours;
+    std::vector<bool> rowOpen;
+    int bars[2] = {0, 0};
+    bool labelNoVisible = true;
+
+    std::string_view Text(std::size_t field) const {
+        const std::uint32_t begin = field == 0 ? 0 : ends[field - 1];
+        return std::string_view(texts).substr(begin, ends[field] - begin);
+    }
+    // Bytes of memory the snapshot holds.
+    std::size_t Bytes() const {
+        return sizeof(*this) + texts.capacity() + ends.capacity() * sizeof(std::uint32_t) +
+               colours.capacity() * sizeof(Colour) + rowOpen.capacity() / 8;
+    }
 };
 
 class DisplayModel {
@@ -79,6 +101,13 @@ class DisplayModel {
     // rows folded), bars to 0, input captions "0:".."5:", sensor captions ":", group headers and
     // the fuel-level title row folded, then the note shown again since no row is left open.
     void ClearDisplay();
+
+    DisplaySnapshot Snapshot() const;
+    // Shows a snapshot of this model again. Observers hear of exactly the fields, rows, bars and
+    // note that differ from what is shown now, so a window repaints only those. A masked edit
+    // whose text differs runs its change handler, as any change of it does (the text passed its
+    // mask when it was set).
+    void Restore(const DisplaySnapshot& snapshot);
 
     Subscription Subscribe(DisplayObserver& observer) { return observers_.Subscribe(observer); }
 

@@ -191,6 +191,23 @@ void TrafficLogView::LogCleared() {
     viewport()->update();
 }
 
+void TrafficLogView::LogTruncated(std::size_t count) {
+    // The lines from `count` on are gone (the lines appended next may read differently): their
+    // layouts go, a selection keeps what is left of it, and the page is drawn anew.
+    lines_ = static_cast<int>(count);
+    std::erase_if(prepared_, [this](const auto& entry) { return entry.first >= lines_; });
+    if (SelectionFirst() >= lines_) {
+        anchor_ = current_ = -1;
+    } else if (anchor_ >= 0) {
+        anchor_ = std::min(anchor_, lines_ - 1);
+        current_ = std::min(current_, lines_ - 1);
+    }
+    UpdateRange();
+    paintedFirst_ = FirstVisibleLine();
+    paintedLines_ = lines_;
+    viewport()->update();
+}
+
 void TrafficLogView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     if (!inFrame_) RequestFrame();  // a frame brings the pixels along anyway
 }

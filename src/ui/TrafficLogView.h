@@ -39,6 +39,7 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
 
     void LinesAppended(std::size_t count) override;
     void LogCleared() override;
+    void LogTruncated(std::size_t count) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -83,5 +83,50 @@ TEST(LogStore, EveryLineAndEveryTailOfTheFileReadBackAsWritten) {
     EXPECT_EQ(log.FileText(), file + "\r\n");
 }
 
+// Lines of every shape: short ones, some running over the ends of the growing text blocks, two
+// beyond the index's two-byte length, timed and ready lines mixed.
+void AppendSample(LogStore& log, std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+        std::size_t length = 10 + i % 13;
+        if (i % 7 == 3) length = 5000;
+        if (i == 300) length = 70000;
+        if (i == 700) length = 200000;
+        const std::string text(length, static_cast<char>('a' + i % 26));
+        if (i % 5 == 0) {
+            log.AppendLine(text);
+        } else {
+            const int ms = static_cast<int>(i) * 37;
+            log.WriteLog(text, {2026, 12, 7, 9, ms / 60000 % 60, ms / 1000 % 60, ms % 1000});
+        }
+    }
+}
+
+TEST(LogStore, ATruncatedLogIsTheShorterLogAndGrowsAsAFreshOne) {
+    constexpr std::size_t kLines = 1200;
+    LogStore whole;
+    AppendSample(whole, 0, kLines);
+    // Index pages hold 256 lines with a text position every 32; lines 300 and 700 are long.
+    const std::size_t counts[] = {0,   1,   31,  32,  33,  255,  256,  257, 300,
+                                  301, 512, 699, 700, 701, 1199, 1200, 5000};
+    for (const std::size_t count : counts) {
+        const std::size_t kept = std::min(count, kLines);
+        LogStore log;
+        AppendSample(log, 0, kLines);
+        log.Truncate(count);
+        LogStore fresh;
+        AppendSample(fresh, 0, kept);
+        ASSERT_EQ(log.Count(), kept) << count;
+        EXPECT_EQ(log.FileText(), fresh.FileText()) << count;
+        // The blocks of the dropped text are freed (the lists of blocks and pages keep their size).
+        EXPECT_LE(log.MemoryBytes(), fresh.MemoryBytes() + 16 * 1024) << count;
+        AppendSample(log, kept, kLines);
+        EXPECT_EQ(log.FileText(), whole.FileText()) << count;
+        // Each line is found through the text positions the index keeps, rewritten or kept.
+        for (std::size_t i = 0; i < kLines; ++i) {
+            if (log.Line(i) != whole.Line(i)) ADD_FAILURE() << count << ": line " << i;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace rv

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace rv {
 namespace {
 
@@ -82,6 +87,92 @@ TEST(DisplayModel, BarsStayWithinTheirRange) {
     EXPECT_EQ(m.BarPosition(Bar::SignalLevel), 31);
     m.SetBar(Bar::SignalLevel, -3);
     EXPECT_EQ(m.BarPosition(Bar::SignalLevel), 0);
+}
+
+// Every notification a model gives, by name: "LL_DN" (a field), "row 12" (a sensor row index),
+// "note", "bar 1", "handler LL_SP" (a masked edit's change handler ran).
+class NotificationLog : public DisplayObserver {
+  public:
+    explicit NotificationLog(const DisplayModel& m) : m_(m) {}
+    void FieldChanged(int field) override { seen.insert(m_.Name(field)); }
+    void SensorRowOpenChanged(int row) override { seen.insert("row " + std::to_string(row)); }
+    void LabelNoChanged(bool) override { seen.insert("note"); }
+    void BarChanged(Bar bar) override {
+        seen.insert("bar " + std::to_string(static_cast<int>(bar)));
+    }
+    std::set<std::string> seen;
+
+  private:
+    const DisplayModel& m_;
+};
+
+std::string StateOf(const DisplayModel& m) {
+    std::string state;
+    for (std::size_t i = 0; i < m.FieldCount(); ++i) {
+        state +=
+            m.Text(static_cast<int>(i)) + "#" + std::to_string(m.ColourOf(static_cast<int>(i)));
+    }
+    for (std::size_t r = 0; r < SensorRows().size(); ++r) state += m.SensorRowOpen(r) ? "1" : "0";
+    return state + std::to_string(m.BarPosition(Bar::SignalLevel)) +
+           std::to_string(m.BarPosition(Bar::Battery)) + (m.LabelNoVisible() ? "n" : "");
+}
+
+TEST(DisplayModel, RestoringASnapshotTellsExactlyWhatDiffers) {
+    struct Case {
+        const char* what;
+        std::function<void(DisplayModel&)> change;  // made after the snapshot, undone by Restore
+        // Expected notifications; "row of F" and "row #N" name a field's row and a panel's row.
+        std::vector<std::string> told;
+    } cases[] = {
+        {"nothing", [](DisplayModel&) {}, {}},
+        {"a value", [](DisplayModel& m) { m.SetV(m.Field("LL_DN"), "42", kBlack); }, {"LL_DN"}},
+        {"a colour only", [](DisplayModel& m) { m.SetV(m.Field("LL_MN"), "-", kRed); }, {"LL_MN"}},
+        {"a value and back",
+         [](DisplayModel& m) {
+             m.SetV(m.Field("LL_DN"), "42", kBlack);
+             m.SetV(m.Field("LL_DN"), "-", kGrey);
+         },
+         {}},
+        {"a caption", [](DisplayModel& m) { m.SetCaption(m.Field("LL2"), "X2:"); }, {"LL2"}},
+        {"a sensor value opening its row and group",
+         [](DisplayModel& m) { m.SetV(m.Field("LL_CA"), "1.00", kBlack); },
+         {"LL_CA", "row of LL_CA", "row #366", "note"}},
+        {"a bar", [](DisplayModel& m) { m.SetBar(Bar::Battery, 3); }, {"bar 1"}},
+        {"a bar set to where it was", [](DisplayModel& m) { m.SetBar(Bar::Battery, 0); }, {}},
+        {"a masked edit",
+         [](DisplayModel& m) { m.SetMaskedText(m.Field("LL_SP"), "1234"); },
+         {"LL_SP", "handler LL_SP"}},
+        {"a masked edit's colour only",
+         [](DisplayModel& m) { m.SetFieldColour(m.Field("LL_SS01"), kRed); },
+         {"LL_SS01"}},
+    };
+    for (const Case& c : cases) {
+        DisplayModel m;
+        m.ClearDisplay();
+        NotificationLog log(m);
+        for (const char* masked : {"LL_SP", "LL_SS01"}) {
+            m.SetChangeHandler(m.Field(masked),
+                               [&log, &m](int f) { log.seen.insert("handler " + m.Name(f)); });
+        }
+        const DisplaySnapshot snapshot = m.Snapshot();
+        const std::string before = StateOf(m);
+        c.change(m);
+        log.seen.clear();
+        const Subscription subscription = m.Subscribe(log);
+        m.Restore(snapshot);
+        EXPECT_EQ(StateOf(m), before) << c.what;
+        std::set<std::string> expected;
+        for (const std::string& t : c.told) {
+            if (t.rfind("row of ", 0) == 0) {
+                expected.insert("row " + std::to_string(m.SensorRowOf(m.Field(t.substr(7)))));
+            } else if (t.rfind("row #", 0) == 0) {
+                expected.insert("row " + std::to_string(m.SensorRowIndex(std::stoi(t.substr(5)))));
+            } else {
+                expected.insert(t);
+            }
+        }
+        EXPECT_EQ(log.seen, expected) << c.what;
+    }
 }
 
 TEST(DisplayModel, EveryFieldNameIsUnique) {
