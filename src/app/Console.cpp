@@ -51,7 +51,7 @@ ConsoleCheckpoint Console::Checkpoint() const {
 }
 
 void Console::Restore(const ConsoleCheckpoint& checkpoint,
-                      const std::function<std::string_view(std::size_t line)>& relog) {
+                      const std::function<LoggedLine(std::size_t line)>& relog) {
     display_.Restore(checkpoint.display);
     receivedBytes_ = checkpoint.receivedBytes;
     if (logRun_ != checkpoint.logRun) {
@@ -64,8 +64,8 @@ void Console::Restore(const ConsoleCheckpoint& checkpoint,
         logObservers_.Notify(&LogObserver::LogTruncated, log_.Count());
     } else if (log_.Count() < checkpoint.logLines) {
         for (std::size_t i = log_.Count(); i < checkpoint.logLines; ++i) {
-            const std::string_view text = relog(i);
-            log_.WriteLog(text, clock_.Now());
+            const LoggedLine line = relog(i);
+            log_.WriteLog(line.text, line.arrival);
         }
         logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
     }

@@ -28,6 +28,12 @@ class LogObserver {
     virtual void LogTruncated(std::size_t /*count*/) {}
 };
 
+// A line of the traffic log as a seek writes it again: its text and its time of arrival.
+struct LoggedLine {
+    std::string_view text;
+    LocalDateTime arrival;
+};
+
 class Console {
   public:
     // `reportDecodeError` receives the Windows-1251 text of a failure while decoding a block (a
@@ -73,10 +79,9 @@ class Console {
     // Shows the console as it was at `checkpoint`, which this console took; observers hear of
     // what differs. The traffic log is cut back to the checkpoint's lines, or, when it lacks some
     // (it was cleared since, or the checkpoint lies further on), they are written again:
-    // `relog(i)` gives the text of line i of the log as it was, and the console's clock must
-    // give that line's time when it returns.
+    // `relog(i)` gives line i of the log as it was.
     void Restore(const ConsoleCheckpoint& checkpoint,
-                 const std::function<std::string_view(std::size_t line)>& relog);
+                 const std::function<LoggedLine(std::size_t line)>& relog);
 
   private:
     const RegionalFormats& formats_;

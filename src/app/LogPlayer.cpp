@@ -58,14 +58,16 @@ void LogPlayer::TakeCheckpoint() {
 
 void LogPlayer::RestoreCheckpoint(std::size_t index) {
     const Checkpoint& checkpoint = checkpoints_[index];
+    // Lines without a recorded time are logged at the time they are written again, as when played.
+    const LocalDateTime now = clock_.Now();
     restoring_ = true;
     console_.Restore(checkpoint.console, [&](std::size_t line) {
         const std::size_t at = checkpoint.logStart + line;
-        clock_.Follow(RecordedTime(file_, at));
-        return file_.Text(at);
+        const std::int32_t ms = file_.TimeMs(at);
+        return LoggedLine{file_.Text(at),
+                          ms == LogFile::kNoTime ? now : PlaybackClock::AtRecordedTime(now, ms)};
     });
     restoring_ = false;
-    clock_.Follow(std::nullopt);
     position_ = index * every_;
     logStart_ = checkpoint.logStart;
     offFile_ = false;

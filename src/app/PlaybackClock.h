@@ -15,14 +15,16 @@ class PlaybackClock : public Clock {
     explicit PlaybackClock(const Clock& live) : live_(live) {}
 
     LocalDateTime Now() const override {
-        LocalDateTime t = live_.Now();
-        if (recordedMs_) {
-            t.hour = *recordedMs_ / 3600000;
-            t.minute = *recordedMs_ / 60000 % 60;
-            t.second = *recordedMs_ / 1000 % 60;
-            t.millisecond = *recordedMs_ % 1000;
-        }
-        return t;
+        return recordedMs_ ? AtRecordedTime(live_.Now(), *recordedMs_) : live_.Now();
+    }
+
+    // The moment of a recorded time of day (milliseconds since midnight) on the day of `day`.
+    static LocalDateTime AtRecordedTime(LocalDateTime day, std::int32_t recordedMs) {
+        day.hour = recordedMs / 3600000;
+        day.minute = recordedMs / 60000 % 60;
+        day.second = recordedMs / 1000 % 60;
+        day.millisecond = recordedMs % 1000;
+        return day;
     }
 
     // Milliseconds since midnight of the line now played; nothing to follow the live clock again.

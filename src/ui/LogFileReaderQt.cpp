@@ -11,14 +11,13 @@ namespace rv {
 namespace {
 
 constexpr int kPollMs = 30;
-// A file read faster than this never shows the dialog.
-constexpr int kShowAfterMs = 400;
 constexpr int kSteps = 1000;
 
 }  // namespace
 
 std::variant<LogFile, std::string> ReadLogFileWithProgress(const std::filesystem::path& path,
-                                                           const QString& title, QWidget* parent) {
+                                                           const QString& title, QWidget* parent,
+                                                           std::chrono::milliseconds showAfter) {
     // The worker only touches these; the window polls them, so no call crosses the threads.
     std::atomic<int> steps{0};
     std::atomic<bool> done{false};
@@ -34,10 +33,12 @@ std::variant<LogFile, std::string> ReadLogFileWithProgress(const std::filesystem
     progress.setObjectName(QStringLiteral("LogFileProgress"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setCancelButton(nullptr);  // indexing is not interruptible; it only reads
-    progress.setMinimumDuration(kShowAfterMs);
+    progress.setMinimumDuration(static_cast<int>(showAfter.count()));
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setValue(0);
+    // The dialog's own wait runs on a timer, which a file read at once would never give a turn.
+    if (showAfter.count() <= 0) progress.show();
 
     QEventLoop loop;
     QTimer poll;

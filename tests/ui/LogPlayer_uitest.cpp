@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QSlider>
 #include <QToolButton>
 #include <fstream>
@@ -17,8 +18,10 @@
 #include "support/TempFolder.h"
 #include "support/WindowTextQt.h"
 #include "text/Cp1251.h"
+#include "ui/LogFileReaderQt.h"
 #include "ui/LogPlayerBarQt.h"
 #include "ui/MainWindow.h"
+#include "ui/TrafficLogView.h"
 
 namespace rv {
 namespace {
@@ -75,10 +78,16 @@ TEST(LogPlayerWindow, PlaysPausesSeeksAndCloses) {
     r.Find<QToolButton>("PlayerPlay")->click();
     EXPECT_FALSE(bar->Playing());
 
+    auto* memo = r.Find<TrafficLogView>("Memo");
+    memo->SelectLines(3, 12);
     r.Find<QSlider>("PlayerSlider")->setValue(5);  // the technician drags back
     EXPECT_EQ(r.Position(), 5u);
     EXPECT_EQ(test::FieldText(r.window->Form().Display(), "LL_ML"), "[4]");
     EXPECT_EQ(r.window->Form().Log().Count(), 5u);
+    // The log view follows the log cut back: no line selected beyond its end.
+    EXPECT_EQ(memo->LineCount(), 5);
+    EXPECT_LT(memo->SelectionLast(), 5);
+    EXPECT_EQ(memo->LineText(4), QString::fromStdString(r.window->Form().Log().Line(4)));
     r.Find<QSlider>("PlayerSlider")->setValue(21);
     EXPECT_EQ(r.Label("PlayerLines"), QStringLiteral("Строка 21 из 21"));
     EXPECT_EQ(r.Label("PlayerTime"), QStringLiteral("00:00:05.000"));
@@ -124,6 +133,34 @@ TEST(LogPlayerWindow, AFileThatIsNoLogChangesNothing) {
     EXPECT_TRUE(box->text().contains(QStringLiteral("пуст"))) << box->text().toStdString();
     EXPECT_TRUE(r.window->Player().HasFile());
     EXPECT_EQ(r.window->Form().Log().Count(), before);
+}
+
+// The progress dialog of a file being read, as it comes and goes.
+class ProgressWatch : public QObject {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QProgressDialog*>(watched);
+        if (dialog == nullptr || dialog->objectName() != QLatin1String("LogFileProgress"))
+            return false;
+        if (event->type() == QEvent::Show) seen << QStringLiteral("shown: ") + dialog->labelText();
+        if (event->type() == QEvent::Hide) seen << QStringLiteral("closed");
+        return false;
+    }
+    QStringList seen;
+};
+
+TEST(LogPlayerWindow, AFileBeingReadShowsItsProgressUntilItIsRead) {
+    PlayerRig r;
+    ProgressWatch watch;
+    qApp->installEventFilter(&watch);
+    // Without the wait a large file is given before its dialog shows.
+    auto result = ReadLogFileWithProgress(r.path, QStringLiteral("Чтение лог-файла «field.log»…"),
+                                          r.window.get(), std::chrono::milliseconds(0));
+    qApp->removeEventFilter(&watch);
+    ASSERT_TRUE(std::holds_alternative<LogFile>(result));
+    EXPECT_EQ(std::get<LogFile>(result).Count(), 21u);
+    EXPECT_EQ(watch.seen,
+              QStringList({QStringLiteral("shown: Чтение лог-файла «field.log»…"), "closed"}));
 }
 
 }  // namespace
