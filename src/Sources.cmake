@@ -16,6 +16,8 @@ set(REVODIVE_CORE_SOURCES
     app/LogFile.h
     app/LogPlayer.cpp
     app/LogPlayer.h
+    app/LogSearch.cpp
+    app/LogSearch.h
     app/LogSave.cpp
     app/LogSave.h
     app/LogStore.cpp
@@ -106,6 +108,8 @@ set(REVODIVE_CORE_SOURCES
     serial/TickSource.h
     text/ByteSizeText.cpp
     text/ByteSizeText.h
+    text/CaseFold.cpp
+    text/CaseFold.h
     text/Cp1251.cpp
     text/Cp1251.h
     text/FileNames.cpp
@@ -113,6 +117,8 @@ set(REVODIVE_CORE_SOURCES
     text/Formats.cpp
     text/Formats.h
     text/RegionalFormats.h
+    text/TextFinder.cpp
+    text/TextFinder.h
 )
 
 # The serial platform: one of the two is built (serial/Platform.h declares the hooks).
