@@ -170,6 +170,8 @@ set(REVODIVE_UI_SOURCES
     ui/LogFileReaderQt.h
     ui/LogPlayerBarQt.cpp
     ui/LogPlayerBarQt.h
+    ui/LogSearchBarWidget.cpp
+    ui/LogSearchBarWidget.h
     ui/MainMenuQt.cpp
     ui/MainMenuQt.h
     ui/MainWindow.cpp
