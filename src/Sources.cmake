@@ -17,6 +17,8 @@ set(REVODIVE_CORE_SOURCES
     app/LogFile.h
     app/LogPlayer.cpp
     app/LogPlayer.h
+    app/LogSearch.cpp
+    app/LogSearch.h
     app/LogSave.cpp
     app/LogSave.h
     app/LogStore.cpp
@@ -107,6 +109,8 @@ set(REVODIVE_CORE_SOURCES
     serial/TickSource.h
     text/ByteSizeText.cpp
     text/ByteSizeText.h
+    text/CaseFold.cpp
+    text/CaseFold.h
     text/Cp1251.cpp
     text/Cp1251.h
     text/FileNames.cpp
@@ -114,6 +118,8 @@ set(REVODIVE_CORE_SOURCES
     text/Formats.cpp
     text/Formats.h
     text/RegionalFormats.h
+    text/TextFinder.cpp
+    text/TextFinder.h
 )
 
 # The serial platform: one of the two is built (serial/Platform.h declares the hooks).
@@ -165,6 +171,8 @@ set(REVODIVE_UI_SOURCES
     ui/LogFileReaderQt.h
     ui/LogPlayerBarQt.cpp
     ui/LogPlayerBarQt.h
+    ui/LogSearchBarWidget.cpp
+    ui/LogSearchBarWidget.h
     ui/MainMenuQt.cpp
     ui/MainMenuQt.h
     ui/MainWindow.cpp

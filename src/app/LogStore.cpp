@@ -142,26 +142,37 @@ std::uint64_t LogStore::PositionOf(std::size_t index) const {
     return at;
 }
 
-void LogStore::AppendTime(std::uint32_t time, std::string& out) {
-    char buf[14];
+void LogStore::WriteTimePrefix(std::uint32_t time, char (&out)[kTimePrefixSize]) {
     const std::uint32_t ms = time % 1000;
     const std::uint32_t hms = time / 1000;
     const auto two = [](char* p, std::uint32_t v) {
         p[0] = static_cast<char>('0' + v / 10);
         p[1] = static_cast<char>('0' + v % 10);
     };
-    two(buf, hms / 10000);
-    buf[2] = ':';
-    two(buf + 3, hms / 100 % 100);
-    buf[5] = ':';
-    two(buf + 6, hms % 100);
-    buf[8] = '.';
-    buf[9] = static_cast<char>('0' + ms / 100);
-    buf[10] = static_cast<char>('0' + ms / 10 % 10);
-    buf[11] = static_cast<char>('0' + ms % 10);
-    buf[12] = ' ';
-    buf[13] = ' ';
+    two(out, hms / 10000);
+    out[2] = ':';
+    two(out + 3, hms / 100 % 100);
+    out[5] = ':';
+    two(out + 6, hms % 100);
+    out[8] = '.';
+    out[9] = static_cast<char>('0' + ms / 100);
+    out[10] = static_cast<char>('0' + ms / 10 % 10);
+    out[11] = static_cast<char>('0' + ms % 10);
+    out[12] = ' ';
+    out[13] = ' ';
+}
+
+void LogStore::AppendTime(std::uint32_t time, std::string& out) {
+    char buf[kTimePrefixSize];
+    WriteTimePrefix(time, buf);
     out.append(buf, sizeof buf);
+}
+
+std::string_view LogStore::TimePrefix(std::size_t index, char (&out)[kTimePrefixSize]) const {
+    const std::uint32_t time = pages_[index / kPageLines]->time[index % kPageLines];
+    if (time == kNoTime) return {};
+    WriteTimePrefix(time, out);
+    return std::string_view(out, kTimePrefixSize);
 }
 
 std::string LogStore::Line(std::size_t index) const {

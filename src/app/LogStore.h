@@ -10,6 +10,7 @@
 // - the index lives in pages of a fixed number of lines, so it is never copied as it grows.
 // A line of 13 bytes (15 on the wire) costs about 19 bytes.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -54,6 +55,18 @@ class LogStore {
     // what the file holds for them, without the closing CR LF (the session journal's bytes).
     void AppendFileLines(std::size_t from, std::string& out) const;
 
+    // Reading in place, for searches over the whole log. `visit(index, text)` gets the text of
+    // each line `from` .. `to` - 1 in order, without the time in front of it, as a view into the
+    // store: nothing is copied or allocated, except that a line running over the end of one text
+    // block into the next is put together in `scratch` (a few lines per megabyte of text). A view
+    // lasts until the next line is visited.
+    template <class Visit>
+    void VisitTexts(std::size_t from, std::size_t to, std::string& scratch, Visit&& visit) const;
+    // What a line shows in front of its text: "HH:MM:SS.mmm  " written into `out`, or nothing for
+    // a line appended ready (without a time).
+    static constexpr std::size_t kTimePrefixSize = 14;
+    std::string_view TimePrefix(std::size_t index, char (&out)[kTimePrefixSize]) const;
+
     // "HH:MM:SS.mmm".
     static std::string TimeText(const LocalDateTime& t);
     // The text of a block without its leading and trailing CR / LF.
@@ -80,6 +93,7 @@ class LogStore {
     std::uint64_t LengthOf(std::size_t index) const;
     std::uint64_t PositionOf(std::size_t index) const;
     static void AppendTime(std::uint32_t time, std::string& out);
+    static void WriteTimePrefix(std::uint32_t time, char (&out)[kTimePrefixSize]);
     // The block holding text position `at` and the position where that block starts.
     static std::size_t BlockOf(std::uint64_t at, std::uint64_t& blockStart);
     static std::size_t BlockSize(std::size_t block);
@@ -90,5 +104,36 @@ class LogStore {
     std::uint64_t textBytes_ = 0;
     std::size_t count_ = 0;
 };
+
+template <class Visit>
+void LogStore::VisitTexts(std::size_t from, std::size_t to, std::string& scratch,
+                          Visit&& visit) const {
+    to = std::min(to, count_);
+    if (from >= to) return;
+    std::uint64_t at = PositionOf(from);
+    std::uint64_t blockStart = 0;
+    std::uint64_t blockEnd = 0;  // nothing looked up yet
+    const char* block = nullptr;
+    for (std::size_t i = from; i < to; ++i) {
+        const std::uint64_t length = LengthOf(i);
+        if (length == 0) {  // may stand where no block is made yet
+            visit(i, std::string_view());
+            continue;
+        }
+        if (at >= blockEnd || at < blockStart) {
+            const std::size_t b = BlockOf(at, blockStart);
+            blockEnd = blockStart + BlockSize(b);
+            block = blocks_[b].get();
+        }
+        if (at + length <= blockEnd) {
+            visit(i, std::string_view(block + (at - blockStart), static_cast<std::size_t>(length)));
+        } else {
+            scratch.clear();
+            ReadText(at, length, scratch);
+            visit(i, std::string_view(scratch));
+        }
+        at += length;
+    }
+}
 
 }  // namespace rv

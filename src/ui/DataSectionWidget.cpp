@@ -13,6 +13,7 @@
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
 #include "ui/DisplayBinderQt.h"
+#include "ui/LogSearchBarWidget.h"
 #include "ui/TrafficLogView.h"
 
 namespace rv {
@@ -59,6 +60,9 @@ DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QW
 
     memo_ = new TrafficLogView(form_, this);
     layout->addWidget(memo_, 1);
+    // Under the log, hidden until the technician asks for it (Ctrl+F).
+    searchBar_ = new LogSearchBarWidget(form_, *memo_, this);
+    layout->addWidget(searchBar_);
 
     // The free command line: the box starts 40 pixels in and stretches with the bar (108 pixels
     // wide at the section's design width); the button stands at the right end.
@@ -84,6 +88,10 @@ DataSectionWidget::DataSectionWidget(MainForm& form, DisplayBinderQt& binder, QW
 
 void DataSectionWidget::ActionChanged(int action) {
     if (action == doCommand_) button1_->setEnabled(form_.Actions().Enabled(action));
+}
+
+void DataSectionWidget::OpenSearch() {
+    searchBar_->Open();
 }
 
 void DataSectionWidget::DoCommandClick() {

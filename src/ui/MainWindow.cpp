@@ -124,6 +124,15 @@ void MainWindow::AddServiceItems() {
     openLog->setObjectName(QStringLiteral("OpenLogAction"));
     openLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(openLog, &QAction::triggered, this, [this] { OpenLogFileExecute(); });
+    QAction* find = service->addAction(QStringLiteral("Найти в логе…"));
+    find->setObjectName(QStringLiteral("FindInLogAction"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, [this] { FindInLogExecute(); });
+}
+
+void MainWindow::FindInLogExecute() {
+    N8Click();
+    monitor_->OpenLogSearch();
 }
 
 void MainWindow::OpenLogFileExecute() {

@@ -65,6 +65,9 @@ class MainWindow : public QMainWindow {
     // and changes nothing; false then.
     bool OpenLogFile(const QString& path);
     LogPlayerBarQt& Player() { return *player_; }
+    // "Сервис → Найти в логе…" (Ctrl+F): the monitor view, the section "Данные" unfolded, the
+    // search bar under the traffic log open for typing.
+    void FindInLogExecute();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -109,10 +109,17 @@ SectionWidget* MonitorView::BuildSection(const SectionPlan& plan) {
             body = new SettingsSectionWidget(form_, binder_);
             break;
         case SectionBody::Data:
-            body = new DataSectionWidget(form_, binder_);
+            dataSection_ = new DataSectionWidget(form_, binder_);
+            body = dataSection_;
             break;
     }
     return new SectionWidget(plan, header, body);
+}
+
+void MonitorView::OpenLogSearch() {
+    SectionWidget* data = Section("PanelC3");
+    if (data != nullptr && data->Folded()) data->FoldClick();
+    if (dataSection_ != nullptr) dataSection_->OpenSearch();
 }
 
 SectionWidget* MonitorView::Section(const std::string& name) const {

@@ -20,6 +20,7 @@ class QToolButton;
 
 namespace rv {
 
+class DataSectionWidget;
 class DisplayBinderQt;
 class MainForm;
 class PortStripWidget;
@@ -38,6 +39,8 @@ class MonitorView : public QWidget, public ConnectionObserver {
     void SetOnPanel0Resize(std::function<void()> f);
 
     SectionWidget* Section(const std::string& name) const;
+    // Unfolds "Данные" when it is folded and opens the traffic log's search bar.
+    void OpenLogSearch();
     PortStripWidget* PortStrip() const { return portStrip_; }
 
     void PortsChanged() override;
@@ -64,6 +67,7 @@ class MonitorView : public QWidget, public ConnectionObserver {
     std::vector<SectionColumnWidget*> columns_;  // the stacks inside them
     std::map<std::string, SectionWidget*> sections_;
     PortStripWidget* portStrip_ = nullptr;
+    DataSectionWidget* dataSection_ = nullptr;
     std::vector<QToolButton*> headerCommands_;
     Subscription connectionSubscription_;
 };

@@ -10,8 +10,10 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
+#include "app/LogSearch.h"
 #include "text/Cp1251.h"
 #include "ui/Cp1251Qt.h"
 #include "ui/FramePacerQt.h"
@@ -20,6 +22,9 @@ namespace rv {
 namespace {
 
 constexpr int kTextLeft = 2;
+// The marks of a search: every place found, and those of the current match.
+const QColor kMark(255, 236, 120);
+const QColor kCurrentMark(255, 150, 50);
 
 }  // namespace
 
@@ -90,7 +95,7 @@ TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     scrollBar_ = new LogScrollBar(this);
     setVerticalScrollBar(scrollBar_);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     QPalette p = viewport()->palette();
@@ -98,8 +103,8 @@ TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     viewport()->setPalette(p);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    lines_ = static_cast<int>(console_.Log().Count());
-    paintedLines_ = lines_;
+    lines_ = rows_ = static_cast<int>(console_.Log().Count());
+    paintedRows_ = rows_;
     logSubscription_ = console_.Subscribe(*this);
     UpdateRange();
 }
@@ -125,6 +130,23 @@ QString TrafficLogView::LineText(int line) const {
     return FromCp1251(console_.Log().Line(static_cast<std::size_t>(line)));
 }
 
+int TrafficLogView::LineOfRow(int row) const {
+    if (filter_ == nullptr) return row;
+    const auto& matches = filter_->Matches();
+    return row >= 0 && static_cast<std::size_t>(row) < matches.size()
+               ? static_cast<int>(matches[static_cast<std::size_t>(row)])
+               : -1;
+}
+
+int TrafficLogView::RowOfLine(int line) const {
+    if (filter_ == nullptr) return std::clamp(line, 0, rows_);
+    const auto& matches = filter_->Matches();
+    const auto known = matches.begin() + std::min<std::ptrdiff_t>(rows_, std::ssize(matches));
+    const auto it =
+        std::lower_bound(matches.begin(), known, static_cast<std::uint32_t>(std::max(0, line)));
+    return static_cast<int>(it - matches.begin());
+}
+
 int TrafficLogView::SelectionFirst() const {
     return anchor_ < 0 ? -1 : std::min(anchor_, current_);
 }
@@ -134,18 +156,19 @@ int TrafficLogView::SelectionLast() const {
 }
 
 void TrafficLogView::SelectLines(int first, int last) {
-    if (lines_ == 0 || first < 0) {
+    if (rows_ == 0 || first < 0) {
         anchor_ = current_ = -1;
     } else {
-        anchor_ = std::clamp(first, 0, lines_ - 1);
-        current_ = std::clamp(last, 0, lines_ - 1);
+        anchor_ = std::clamp(first, 0, rows_ - 1);
+        current_ = std::clamp(last, 0, rows_ - 1);
     }
     viewport()->update();
 }
 
 QString TrafficLogView::SelectedText() const {
     QStringList lines;
-    for (int i = SelectionFirst(); i >= 0 && i <= SelectionLast(); ++i) lines << LineText(i);
+    for (int i = SelectionFirst(); i >= 0 && i <= SelectionLast(); ++i)
+        lines << LineText(LineOfRow(i));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -158,7 +181,7 @@ void TrafficLogView::UpdateRange() {
     const bool atBottom = bar->value() >= bar->maximum();
     const int page = VisibleLineCount();
     scrollBar_->Batch([&] {
-        bar->setRange(0, std::max(0, lines_ - page));
+        bar->setRange(0, std::max(0, rows_ - page));
         bar->setPageStep(page);
         bar->setSingleStep(1);
         // The newest line stays in sight while the technician watches the end of the log.
@@ -168,6 +191,16 @@ void TrafficLogView::UpdateRange() {
 
 void TrafficLogView::LinesAppended(std::size_t count) {
     lines_ = static_cast<int>(count);
+    if (filter_ == nullptr) SetRows(lines_);  // filtered, rows come as the search finds them
+}
+
+void TrafficLogView::MatchesGrew() {
+    if (filter_ != nullptr) SetRows(static_cast<int>(filter_->Matches().size()));
+}
+
+void TrafficLogView::SetRows(int rows) {
+    if (rows == rows_) return;
+    rows_ = rows;
     // One driver tick delivers several lines, and a frame several ticks: the scroll bar is set
     // once for all of them, at the window's next frame (or, in a window without frames, when
     // the tick has returned to the event loop).
@@ -182,34 +215,124 @@ void TrafficLogView::LinesAppended(std::size_t count) {
 }
 
 void TrafficLogView::LogCleared() {
-    lines_ = 0;
+    lines_ = rows_ = 0;
     prepared_.clear();
     anchor_ = current_ = -1;
+    markedLine_ = -1;
     UpdateRange();
     paintedFirst_ = FirstVisibleLine();
-    paintedLines_ = 0;
+    paintedRows_ = 0;
+    widest_ = 0;
+    UpdateWidthRange();
     viewport()->update();
 }
 
 void TrafficLogView::LogTruncated(std::size_t count) {
     // The lines from `count` on are gone (the lines appended next may read differently): their
-    // layouts go, a selection keeps what is left of it, and the page is drawn anew.
+    // layouts go, a selection keeps what is left of it, and the page is drawn anew. Filtered, the
+    // rows are the matches before the cut (the search drops the rest when it hears of the cut).
     lines_ = static_cast<int>(count);
     std::erase_if(prepared_, [this](const auto& entry) { return entry.first >= lines_; });
-    if (SelectionFirst() >= lines_) {
+    if (filter_ != nullptr) {
+        const auto& matches = filter_->Matches();
+        rows_ = static_cast<int>(
+            std::lower_bound(matches.begin(), matches.end(), static_cast<std::uint32_t>(count)) -
+            matches.begin());
+    } else {
+        rows_ = lines_;
+    }
+    if (markedLine_ >= lines_) markedLine_ = -1;
+    if (SelectionFirst() >= rows_) {
         anchor_ = current_ = -1;
     } else if (anchor_ >= 0) {
-        anchor_ = std::min(anchor_, lines_ - 1);
-        current_ = std::min(current_, lines_ - 1);
+        anchor_ = std::min(anchor_, rows_ - 1);
+        current_ = std::min(current_, rows_ - 1);
     }
+    rangePending_ = false;
     UpdateRange();
     paintedFirst_ = FirstVisibleLine();
-    paintedLines_ = lines_;
+    paintedRows_ = rows_;
     viewport()->update();
 }
 
-void TrafficLogView::scrollContentsBy(int /*dx*/, int /*dy*/) {
-    if (!inFrame_) RequestFrame();  // a frame brings the pixels along anyway
+void TrafficLogView::SetMarks(const LogSearch* search, int currentLine) {
+    marks_ = search;
+    markedLine_ = currentLine;
+    viewport()->update();
+}
+
+void TrafficLogView::SetFilter(const LogSearch* search) {
+    const int topLine = LineOfRow(FirstVisibleLine());
+    const bool atBottom = AtBottom();
+    filter_ = search;
+    rows_ = filter_ != nullptr ? static_cast<int>(filter_->Matches().size()) : lines_;
+    rangePending_ = false;
+    anchor_ = current_ = -1;
+    UpdateRange();
+    // Following the newest line, the view goes on following it; else the line that was at the top
+    // (or the next one shown) comes to the top.
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(atBottom ? bar->maximum() : RowOfLine(topLine));
+    paintedFirst_ = FirstVisibleLine();
+    paintedRows_ = rows_;
+    viewport()->update();
+}
+
+void TrafficLogView::ShowLine(int line) {
+    const int row = RowOfLine(line);
+    if (row >= rows_) return;
+    if (rangePending_) Frame();  // the scroll bar must know the row first
+    const int first = FirstVisibleLine();
+    const int page = VisibleLineCount();
+    if (row < first || row >= first + page) verticalScrollBar()->setValue(row - page / 2);
+}
+
+void TrafficLogView::scrollContentsBy(int dx, int /*dy*/) {
+    if (dx != 0) viewport()->update();  // every row moves sideways
+    if (!inFrame_) RequestFrame();      // a frame brings the pixels along anyway
+}
+
+int TrafficLogView::TextLeft() const {
+    return kTextLeft - horizontalScrollBar()->value();
+}
+
+void TrafficLogView::NoteWidth(int width) {
+    if (width <= widest_) return;
+    widest_ = width;
+    // Measured while painting: the scroll bar (which may show and shrink the page) is set after.
+    if (widthPending_) return;
+    widthPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            widthPending_ = false;
+            UpdateWidthRange();
+        },
+        Qt::QueuedConnection);
+}
+
+void TrafficLogView::UpdateWidthRange() {
+    QScrollBar* bar = horizontalScrollBar();
+    const int page = viewport()->width();
+    bar->setRange(0, std::max(0, widest_ + 2 * kTextLeft - page));
+    bar->setPageStep(page);
+    bar->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 4));
+}
+
+void TrafficLogView::DrawMarks(QPainter& painter, int line, int y, int height) {
+    const std::string shown = console_.Log().Line(static_cast<std::size_t>(line));
+    const std::vector<LogSearch::Span> spans = marks_->SpansIn(shown);
+    if (spans.empty()) return;
+    // Windows-1251 is one byte a character, so a byte's place is its character's place.
+    const QString text = FromCp1251(shown);
+    const QFontMetrics metrics(font());
+    const QColor colour = line == markedLine_ ? kCurrentMark : kMark;
+    for (const LogSearch::Span& span : spans) {
+        const int start = static_cast<int>(span.start);
+        const int length = static_cast<int>(span.length);
+        const int x = TextLeft() + metrics.horizontalAdvance(text.left(start));
+        painter.fillRect(x, y, metrics.horizontalAdvance(text.mid(start, length)), height, colour);
+    }
 }
 
 void TrafficLogView::RequestFrame() {
@@ -246,14 +369,14 @@ void TrafficLogView::FrameWork() {
     }
     // Lines appended in sight that the scroll did not expose (a page not yet full, or the
     // technician looking at the end without following it).
-    if (!whole && paintedLines_ < lines_) {
-        const int top = std::max(paintedLines_, first);
-        const int bottom = std::min(lines_, first + VisibleLineCount() + 1);
+    if (!whole && paintedRows_ < rows_) {
+        const int top = std::max(paintedRows_, first);
+        const int bottom = std::min(rows_, first + VisibleLineCount() + 1);
         if (top < bottom)
             viewport()->update(0, (top - first) * height, viewport()->width(),
                                (bottom - top) * height);
     }
-    paintedLines_ = lines_;
+    paintedRows_ = rows_;
 }
 
 const QStaticText& TrafficLogView::Prepared(int line) {
@@ -262,6 +385,7 @@ const QStaticText& TrafficLogView::Prepared(int line) {
         QStaticText text(LineText(line));
         text.setTextFormat(Qt::PlainText);
         text.prepare(QTransform(), font());
+        NoteWidth(static_cast<int>(std::ceil(text.size().width())));
         it = prepared_.emplace(line, std::move(text)).first;
     }
     return it->second;
@@ -271,13 +395,13 @@ void TrafficLogView::paintEvent(QPaintEvent* event) {
     const int height = LineHeight();
     const int first = FirstVisibleLine();
     const QRect area = event->rect();
-    if (first != paintedFirst_ || paintedLines_ != lines_) {
+    if (first != paintedFirst_ || paintedRows_ != rows_) {
         // Painted before the frame brought the pixels up to date (an expose): what lies outside
         // this area is stale, so the whole page follows.
         const QRegion& region = event->region();
         if (region.rectCount() != 1 || !area.contains(viewport()->rect())) viewport()->update();
         paintedFirst_ = first;
-        paintedLines_ = lines_;
+        paintedRows_ = rows_;
     }
     QPainter painter(viewport());
     painter.setFont(font());
@@ -286,47 +410,54 @@ void TrafficLogView::paintEvent(QPaintEvent* event) {
     const int selFirst = SelectionFirst();
     const int selLast = SelectionLast();
     const int top = std::max(0, area.top() / height);
-    const int bottom = std::min(lines_ - first, area.bottom() / height + 1);
+    const int bottom = std::min(rows_ - first, area.bottom() / height + 1);
     for (int i = top, y = top * height; i < bottom; ++i, y += height) {
-        const int line = first + i;
-        const bool selected = line >= selFirst && line <= selLast && selFirst >= 0;
+        const int row = first + i;
+        const int line = LineOfRow(row);
+        if (line < 0) break;
+        const bool selected = row >= selFirst && row <= selLast && selFirst >= 0;
         if (selected) {
             painter.fillRect(0, y, width, height, pal.color(QPalette::Highlight));
             painter.setPen(pal.color(QPalette::HighlightedText));
         } else {
             painter.setPen(viewport()->palette().color(QPalette::Text));
         }
-        painter.drawStaticText(kTextLeft, y, Prepared(line));
+        if (marks_ != nullptr && marks_->Active()) DrawMarks(painter, line, y, height);
+        painter.drawStaticText(TextLeft(), y, Prepared(line));
     }
     // Keep the layouts of the page in sight and of one page on either side.
     const int page = VisibleLineCount() + 1;
     if (prepared_.size() > static_cast<std::size_t>(4 * page)) {
-        std::erase_if(prepared_, [&](const auto& entry) {
-            return entry.first < first - page || entry.first > first + 2 * page;
-        });
+        const int low = LineOfRow(std::max(0, first - page));
+        const int high = LineOfRow(std::min(rows_ - 1, first + 2 * page));
+        std::erase_if(prepared_,
+                      [&](const auto& entry) { return entry.first < low || entry.first > high; });
     }
 }
 
 void TrafficLogView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateRange();
+    UpdateWidthRange();
 }
 
 void TrafficLogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         prepared_.clear();
+        widest_ = 0;
         UpdateRange();
+        UpdateWidthRange();
     }
 }
 
 int TrafficLogView::LineAt(int y) const {
     const int line = FirstVisibleLine() + (y < 0 ? -1 : y / LineHeight());
-    return std::clamp(line, 0, std::max(0, lines_ - 1));
+    return std::clamp(line, 0, std::max(0, rows_ - 1));
 }
 
 void TrafficLogView::mousePressEvent(QMouseEvent* event) {
-    if (lines_ == 0 || event->button() != Qt::LeftButton) return;
+    if (rows_ == 0 || event->button() != Qt::LeftButton) return;
     const int line = LineAt(event->position().toPoint().y());
     if (!(event->modifiers() & Qt::ShiftModifier) || anchor_ < 0) anchor_ = line;
     current_ = line;
@@ -334,7 +465,7 @@ void TrafficLogView::mousePressEvent(QMouseEvent* event) {
 }
 
 void TrafficLogView::mouseMoveEvent(QMouseEvent* event) {
-    if (lines_ == 0 || anchor_ < 0 || !(event->buttons() & Qt::LeftButton)) return;
+    if (rows_ == 0 || anchor_ < 0 || !(event->buttons() & Qt::LeftButton)) return;
     const int y = event->position().toPoint().y();
     QScrollBar* bar = verticalScrollBar();
     if (y < 0) bar->setValue(bar->value() - 1);
@@ -347,7 +478,7 @@ void TrafficLogView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         CopySelection();
     } else if (event->matches(QKeySequence::SelectAll)) {
-        SelectLines(0, lines_ - 1);
+        SelectLines(0, rows_ - 1);
     } else if (event->matches(QKeySequence::MoveToStartOfDocument) ||
                event->key() == Qt::Key_Home) {
         verticalScrollBar()->setValue(0);

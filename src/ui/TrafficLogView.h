@@ -8,6 +8,16 @@
 // Its pixels change once a frame at most (see FramePacerQt), and by what changed: new lines
 // scroll the page up by their count and only the rows they expose are drawn, so a frame costs the
 // same whether one line arrived since the last one or a hundred.
+//
+// One row is one line, never wrapped: selection, the scroll by a count of rows and the filter stay
+// simple. A line wider than the view is reached with the horizontal scroll bar, whose range
+// follows the widest line laid out for drawing so far (a line is measured when it is drawn, never
+// a million at once); it shows only while such a line is known.
+//
+// The search bar (LogSearchBarWidget) hands the view its search: every place the query stands in
+// the rows drawn is marked, those of the current match stronger; with the filter on, the rows are
+// the matching lines only, as far as the search has found them. Selection and copy work on the
+// rows shown.
 
 #include <QAbstractScrollArea>
 #include <QStaticText>
@@ -16,9 +26,12 @@
 
 #include "app/Console.h"
 
+class QPainter;
+
 namespace rv {
 
 class LogScrollBar;
+class LogSearch;
 
 class TrafficLogView : public QAbstractScrollArea, public LogObserver {
   public:
@@ -27,10 +40,29 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     // The lines the view knows of and the text of one (UTF-8 for display).
     int LineCount() const { return lines_; }
     QString LineText(int line) const;
+    // The rows shown: every line, or with the filter on the matching lines. The first row in
+    // sight, the rows a page holds.
+    int RowCount() const { return rows_; }
+    int LineOfRow(int row) const;
+    // The row that shows `line`, or else the first row after it (RowCount() when none).
+    int RowOfLine(int line) const;
     int FirstVisibleLine() const;
     int VisibleLineCount() const;
     bool AtBottom() const;
-    // The selected lines, first and last (-1 when nothing is selected), and their text as copied.
+
+    // Marks the places `search` finds in the rows drawn, those in `currentLine` stronger
+    // (nullptr: no marks).
+    void SetMarks(const LogSearch* search, int currentLine);
+    // Shows only the lines `search` has found (nullptr: every line). The line at the top stays in
+    // sight as near as it can; the selection is dropped.
+    void SetFilter(const LogSearch* search);
+    bool Filtered() const { return filter_ != nullptr; }
+    // The search found more lines: the filter's rows grow.
+    void MatchesGrew();
+    // Scrolls so that `line` is in sight (centred when it was not).
+    void ShowLine(int line);
+
+    // The selected rows, first and last (-1 when nothing is selected), and their text as copied.
     int SelectionFirst() const;
     int SelectionLast() const;
     QString SelectedText() const;
@@ -51,6 +83,12 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     void scrollContentsBy(int dx, int dy) override;
 
   private:
+    // Horizontal: where the text of every row begins, scrolled; the widest line drawn so far.
+    int TextLeft() const;
+    void NoteWidth(int width);
+    void UpdateWidthRange();
+    void DrawMarks(QPainter& painter, int line, int y, int height);
+    void SetRows(int rows);
     int LineHeight() const;
     int LineAt(int y) const;
     void UpdateRange();
@@ -64,10 +102,16 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     Console& console_;
     LogScrollBar* scrollBar_ = nullptr;
     int lines_ = 0;
-    bool rangePending_ = false;  // lines arrived since the scroll bar was set
+    int rows_ = 0;
+    bool rangePending_ = false;  // rows arrived since the scroll bar was set
     bool inFrame_ = false;
-    int paintedFirst_ = 0;  // the first line in sight when the pixels were last brought up to date
-    int paintedLines_ = 0;  // the lines the view knew of then
+    int paintedFirst_ = 0;  // the first row in sight when the pixels were last brought up to date
+    int paintedRows_ = 0;   // the rows the view knew of then
+    const LogSearch* marks_ = nullptr;
+    int markedLine_ = -1;
+    const LogSearch* filter_ = nullptr;
+    int widest_ = 0;  // pixels, of the widest line drawn since the clear
+    bool widthPending_ = false;
     int anchor_ = -1;
     int current_ = -1;
     // The lines lately drawn, laid out once: a log line never changes until the clear, and while

@@ -81,6 +81,17 @@ TEST(LogStore, EveryLineAndEveryTailOfTheFileReadBackAsWritten) {
         EXPECT_EQ(tail, file) << i;
     }
     EXPECT_EQ(log.FileText(), file + "\r\n");
+    // Read in place from any line on, with the time in front as the line shows it.
+    std::string scratch;
+    for (std::size_t from : {std::size_t{0}, std::size_t{7}, expected.size() - 1}) {
+        std::size_t next = from;
+        log.VisitTexts(from, expected.size(), scratch, [&](std::size_t i, std::string_view text) {
+            ASSERT_EQ(i, next++);
+            char time[LogStore::kTimePrefixSize];
+            EXPECT_EQ(std::string(log.TimePrefix(i, time)) + std::string(text), expected[i]) << i;
+        });
+        EXPECT_EQ(next, expected.size());
+    }
 }
 
 // Lines of every shape: short ones, some running over the ends of the growing text blocks, two
