@@ -9,34 +9,16 @@
 #include <QScrollArea>
 #include <QString>
 #include <QWidget>
-#include <optional>
 #include <string>
 
 #include "calibration/CalibrationPage.h"
+#include "support/FakeExportTarget.h"
 
 namespace rv::test {
 
 inline QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
-
-// The save dialog and the disk: answers with `path` (none: the technician cancelled) and fails
-// the write with `failure` when one is set.
-class FakeTarget : public TarExportTarget {
-  public:
-    std::optional<std::string> AskSavePath(const std::string& name,
-                                           const std::string& folder) override {
-        proposed = name;
-        initialFolder = folder;
-        return path;
-    }
-    std::optional<std::string> WriteFile(const std::string&, const std::string& b) override {
-        bytes = b;
-        return failure;
-    }
-    std::optional<std::string> path, failure;
-    std::string proposed, initialFolder, bytes;
-};
 
 class CalibrationPageRig : public ::testing::Test {
   protected:
