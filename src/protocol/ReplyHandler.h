@@ -5,10 +5,12 @@
 // required ends the decoding of that block; the error text goes to the error report and the next
 // block decodes normally.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "protocol/CalibrationCapture.h"
 #include "protocol/DisplayModel.h"
@@ -41,8 +43,21 @@ class ReplyHandler {
     ReplyContext context_;
     std::function<void()> statClear_;
     std::function<void(const std::string&)> reportError_;
+    void NoteKeysToTry();
+
     ReplyKeyTable table_;
     ReplyScanner scanner_;
+    // Which keys of the order can occur in a block, as bit sets of their indexes, `words` 64-bit
+    // words each: a key ">" + c only where a '>' is followed by c, any other key always. The same
+    // for every handler, made once.
+    struct KeySets {
+        static const KeySets& OfKeyOrder();
+        std::size_t words = 0;
+        std::vector<std::uint64_t> keysAfter;  // 256 sets, one for each character c
+        std::vector<std::uint64_t> alwaysTried;
+    };
+    const KeySets* keySets_ = nullptr;
+    std::vector<std::uint64_t> toTry_;  // for the block being decoded
 };
 
 }  // namespace rv

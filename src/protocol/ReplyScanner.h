@@ -6,6 +6,7 @@
 // are in FieldConversions.h.
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -38,6 +39,16 @@ class ReplyScanner {
     void Skip(std::size_t count);
     // The character at 0-based index `at`, or 0 when `at` is past the end.
     char CharAt(std::size_t at) const { return at < block_.size() ? block_[at] : '\0'; }
+
+    // Calls `visit` once with each distinct character that follows a '>' in the block: only keys
+    // ">" + one of them can be found in it.
+    template <typename Visit>
+    void ForEachCharAfterMark(Visit visit) const {
+        for (unsigned word = 0; word < next_.size(); ++word) {
+            for (std::uint64_t bits = next_[word]; bits != 0; bits &= bits - 1)
+                visit(static_cast<unsigned char>(word * 64 + std::countr_zero(bits)));
+        }
+    }
 
   private:
     std::string_view block_;

@@ -11,34 +11,18 @@
 #include <QScrollArea>
 #include <QToolButton>
 
-#include "calibration/CalibrationPage.h"
 #include "calibration/TarCurveWindow.h"
 #include "protocol/Colours.h"
+#include "support/CalibrationPageRigQt.h"
 
 namespace rv {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using test::U;
 
-class NoExport : public TarExportTarget {
-  public:
-    std::optional<std::string> AskSavePath(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> WriteFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-
-class AssistantTest : public ::testing::Test {
+class AssistantTest : public test::CalibrationPageRig {
   protected:
     AssistantTest() {
-        display.ClearDisplay();
-        recorder.InitTar();
-        page.resize(1500, 600);
-        page.show();
         page.activateWindow();
         Settle();
         recorder.SendTarDat("0", "A", "100");
@@ -47,11 +31,6 @@ class AssistantTest : public ::testing::Test {
         level = page.findChild<QLineEdit*>(QStringLiteral("pd14"));
         level->setFocus();
         Settle();
-    }
-
-    static void Settle() {
-        QApplication::sendPostedEvents();
-        QApplication::processEvents();
     }
 
     void Key(int key, const QString& text = {}) {
@@ -63,41 +42,26 @@ class AssistantTest : public ::testing::Test {
         for (const QChar ch : digits) Key(Qt::Key_0 + ch.digitValue(), QString(ch));
     }
 
-    QList<QWidget*> VisibleRows() {
-        QList<QWidget*> out;
-        auto* area = page.findChild<QScrollArea*>(QStringLiteral("scbDat1"));
-        for (QWidget* row : area->widget()->findChildren<QWidget*>(QStringLiteral("RowPanel"))) {
-            if (!row->isHidden()) out << row;
-        }
-        return out;
-    }
-
-    DisplayModel display;
-    FixedClock clock{{2026, 12, 7, 9, 5, 7}};
-    RegionalFormats formats;
-    Recorder recorder{display, clock, formats};
-    NoExport target;
-    CalibrationPage page{recorder, [] { return std::string("/tmp/"); }, nullptr, &target};
     QLineEdit* level = nullptr;
 };
 
 TEST_F(AssistantTest, EnterSavesWhenSaveIsOfferedAndTheFocusStaysForTheNextLevel) {
     Key(Qt::Key_Return);  // nothing typed yet: nothing to save
-    EXPECT_TRUE(VisibleRows().isEmpty());
+    EXPECT_TRUE(VisibleRows(1).isEmpty());
 
     recorder.SendTarDat("0", "A", "100");
     TypeLevel(QStringLiteral("10"));
     Key(Qt::Key_Return);
-    ASSERT_EQ(VisibleRows().size(), 1);
+    ASSERT_EQ(VisibleRows(1).size(), 1);
     EXPECT_EQ(level->text(), QString());
     EXPECT_TRUE(level->hasFocus());
 
     TypeLevel(QStringLiteral("20"));
     Key(Qt::Key_Enter);  // no reading since the last save: "Сохранить" is not offered
-    EXPECT_EQ(VisibleRows().size(), 1);
+    EXPECT_EQ(VisibleRows(1).size(), 1);
     recorder.SendTarDat("0", "A", "200");
     Key(Qt::Key_Enter);
-    EXPECT_EQ(VisibleRows().size(), 2);
+    EXPECT_EQ(VisibleRows(1).size(), 2);
     EXPECT_TRUE(level->hasFocus());
 
     recorder.SendTarDat("0", "A", "300");
@@ -106,7 +70,7 @@ TEST_F(AssistantTest, EnterSavesWhenSaveIsOfferedAndTheFocusStaysForTheNextLevel
     EXPECT_EQ(level->text(), QString());
     EXPECT_EQ(recorder.State(1).pd4, std::string());
     EXPECT_TRUE(level->hasFocus());
-    EXPECT_EQ(VisibleRows().size(), 2);
+    EXPECT_EQ(VisibleRows(1).size(), 2);
 }
 
 TEST_F(AssistantTest, TheSettleMarkAndTheRowChecksShowWithoutBlockingAnything) {
@@ -125,8 +89,8 @@ TEST_F(AssistantTest, TheSettleMarkAndTheRowChecksShowWithoutBlockingAnything) {
         Key(Qt::Key_Return);
         recorder.SendTarDat("0", "A", "200");
     }
-    ASSERT_EQ(VisibleRows().size(), 2);
-    for (QWidget* row : VisibleRows()) {
+    ASSERT_EQ(VisibleRows(1).size(), 2);
+    for (QWidget* row : VisibleRows(1)) {
         EXPECT_EQ(row->toolTip(), U("Такой же уровень есть в другой строке"));
     }
 }
@@ -156,7 +120,7 @@ TEST_F(AssistantTest, TheCurveOpensFromTheHeaderAndShowsTheRowsAndTheLiveReading
     EXPECT_EQ(live[0].x(), 175);
     EXPECT_EQ(live[1].x(), 175);
 
-    auto* del = VisibleRows().last()->findChild<QToolButton*>(QStringLiteral("DelButton"));
+    auto* del = VisibleRows(1).last()->findChild<QToolButton*>(QStringLiteral("DelButton"));
     del->click();
     Settle();
     EXPECT_EQ(curve->RowPoints(), (QList<QPointF>{{100, 10}, {200, 20}, {300, 30}}));

@@ -13,60 +13,17 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "calibration/CalibrationPage.h"
 #include "protocol/Colours.h"
+#include "support/CalibrationPageRigQt.h"
 #include "text/Cp1251.h"
 
 namespace rv {
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+using test::U;
 
-class FakeTarget : public TarExportTarget {
-  public:
-    std::optional<std::string> AskSavePath(const std::string& name,
-                                           const std::string& folder) override {
-        proposed = name;
-        initialFolder = folder;
-        return path;
-    }
-    std::optional<std::string> WriteFile(const std::string&, const std::string& b) override {
-        bytes = b;
-        return failure;
-    }
-    std::optional<std::string> path, failure;
-    std::string proposed, initialFolder, bytes;
-};
-
-class CalibrationPageTest : public ::testing::Test {
+class CalibrationPageTest : public test::CalibrationPageRig {
   protected:
-    CalibrationPageTest() {
-        display.ClearDisplay();
-        recorder.InitTar();
-        page.resize(1500, 600);
-        page.show();
-        Settle();
-    }
-
-    static void Settle() {
-        QApplication::sendPostedEvents();
-        QApplication::processEvents();
-    }
-
-    template <typename T>
-    T* Find(const QString& name) {
-        T* w = page.findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    template <typename T>
-    T* Find(const char* prefix, int n, const char* suffix = "") {
-        return Find<T>(QString::fromLatin1(prefix) + QString::number(n) +
-                       QString::fromLatin1(suffix));
-    }
-
     // Opens channel n's drop-down and picks the entry as the technician does, with the keyboard.
     void Pick(int n, const QString& text) {
         auto* combo = Find<QComboBox>("cmbDat", n);
@@ -113,9 +70,7 @@ class CalibrationPageTest : public ::testing::Test {
     // Captions of the visible rows of channel n, one text per row: "no|time|value|level".
     QStringList Rows(int n) {
         QStringList out;
-        auto* area = Find<QScrollArea>("scbDat", n);
-        for (QWidget* row : area->widget()->findChildren<QWidget*>(QStringLiteral("RowPanel"))) {
-            if (row->isHidden()) continue;
+        for (QWidget* row : VisibleRows(n)) {
             QStringList cells;
             for (const char* cell : {"NoCell", "TimeCell", "ValueCell", "LevelCell"}) {
                 cells << row->findChild<QLabel*>(QString::fromLatin1(cell))->text();
@@ -126,22 +81,11 @@ class CalibrationPageTest : public ::testing::Test {
     }
 
     QToolButton* DelButton(int n, int visibleRow) {
-        auto* area = Find<QScrollArea>("scbDat", n);
-        int seen = 0;
-        for (QWidget* row : area->widget()->findChildren<QWidget*>(QStringLiteral("RowPanel"))) {
-            if (!row->isHidden() && seen++ == visibleRow) {
-                return row->findChild<QToolButton*>(QStringLiteral("DelButton"));
-            }
-        }
-        return nullptr;
+        const QList<QWidget*> rows = VisibleRows(n);
+        if (visibleRow >= rows.size()) return nullptr;
+        return rows[visibleRow]->findChild<QToolButton*>(QStringLiteral("DelButton"));
     }
 
-    DisplayModel display;
-    FixedClock clock{{2026, 12, 7, 9, 5, 7}};
-    RegionalFormats formats;
-    Recorder recorder{display, clock, formats};
-    FakeTarget target;
-    CalibrationPage page{recorder, [] { return std::string("/opt/revodive/"); }, nullptr, &target};
     const QString in0 = U("IN0 (аналоговый)");
     const QString lls2 = U("LLS2 (уровень)");
 };

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <vector>
 
 #include "protocol/Colours.h"
+#include "support/FakeExportTarget.h"
 #include "text/Cp1251.h"
 
 namespace rv {
@@ -35,6 +37,21 @@ class RecorderTest : public ::testing::Test {
         rec.UpdateTarDat(rec.State(n).tarName, value);
         rec.pdN4Change(n, level);
         rec.cmdSNClick(n);
+    }
+
+    // Channel n records LLS2's level on unit 123456: the rows saved in order, the first of them
+    // deleted again (so the numbering skips a hidden row), and the comment.
+    struct Level {
+        const char* value;
+        const char* level;
+    };
+    void RecordLevelTable(int n, std::initializer_list<Level> rows, const std::string& comment) {
+        Set("LL_DN", "123456");
+        rec.SendTarDat("2", "Y", "1");
+        Choose(n, lls2y);
+        for (const Level& row : rows) SaveRow(n, row.value, row.level);
+        rec.ClickDel(n, 0);
+        rec.SetComment(n, comment);
     }
 
     std::vector<std::string> Numbers(int n) const {
@@ -288,36 +305,18 @@ TEST_F(RecorderTest, EntryRowWidthsFollowThePanelOnlyWhileTheTableIsEmpty) {
     EXPECT_TRUE(rec.panStatNResize(2, 400).has_value());
 }
 
-class ScriptedTarget : public TarExportTarget {
-  public:
-    std::optional<std::string> AskSavePath(const std::string& name, const std::string&) override {
-        proposed = name;
-        return path;
-    }
-    std::optional<std::string> WriteFile(const std::string&, const std::string& b) override {
-        bytes = b;
-        return failure;
-    }
-    std::optional<std::string> path, failure;
-    std::string proposed, bytes;
-};
+using test::FakeTarget;
 
 TEST_F(RecorderTest, ExportResetsOnlyTheExportedChannelAndOnlyAfterAWrittenFile) {
-    Set("LL_DN", "123456");
     rec.SendTarDat("0", "A", "1");
-    rec.SendTarDat("2", "Y", "1");
     Choose(1, in0a);
-    Choose(3, lls2y);
     SaveRow(1, "11", "1");
-    SaveRow(3, "9876", "0");
-    SaveRow(3, "1300", "10");
-    rec.ClickDel(3, 0);
-    rec.SetComment(3, W("бак"));
+    RecordLevelTable(3, {{"9876", "0"}, {"1300", "10"}}, W("бак"));
 
-    ScriptedTarget cancel;
+    FakeTarget cancel;
     EXPECT_EQ(rec.SaveTarFile(3, cancel, "/tmp/").status, TarExportStatus::Cancelled);
     EXPECT_EQ(cancel.proposed, W("123456_LLS2(уровень)_07-12-26.txt"));
-    ScriptedTarget fail;
+    FakeTarget fail;
     fail.path = "/ro/t.txt";
     fail.failure = "Cannot create file \"/ro/t.txt\". Permission denied";
     const SaveTxtResult failed = rec.SaveTarFile(3, fail, "/tmp/");
@@ -327,7 +326,7 @@ TEST_F(RecorderTest, ExportResetsOnlyTheExportedChannelAndOnlyAfterAWrittenFile)
     EXPECT_EQ(rec.State(3).comment, W("бак"));
     EXPECT_EQ(rec.State(3).tarName, lls2y);
 
-    ScriptedTarget ok;
+    FakeTarget ok;
     ok.path = "/tmp/t.txt";
     EXPECT_EQ(rec.SaveTarFile(3, ok, "/tmp/").status, TarExportStatus::Written);
     EXPECT_NE(ok.bytes.find("  1  | 09:05:07 |   1300   |    10    |\r\n"), std::string::npos);
@@ -366,16 +365,9 @@ TEST_F(RecorderTest, ALevelTypedBeforeTheReadingWaitsForItAndSavesNothingUntilTh
 }
 
 TEST_F(RecorderTest, ARestoredChannelExportsWhatTheOriginalWouldHave) {
-    Set("LL_DN", "123456");
     Set("LL_LS2Y", "1");
-    rec.SendTarDat("2", "Y", "1");
-    Choose(3, lls2y);
-    SaveRow(3, "9876", "0");
-    SaveRow(3, "1300", "10");
-    SaveRow(3, "1500", "20");
-    rec.ClickDel(3, 0);
-    rec.SetComment(3, W("бак"));
-    ScriptedTarget original;
+    RecordLevelTable(3, {{"9876", "0"}, {"1300", "10"}, {"1500", "20"}}, W("бак"));
+    FakeTarget original;
     original.path = "/tmp/a.txt";
     KeptTableState kept;
     kept.sourceName = rec.State(3).ComboText();
@@ -391,7 +383,7 @@ TEST_F(RecorderTest, ARestoredChannelExportsWhatTheOriginalWouldHave) {
     EXPECT_TRUE(c.exportVisible);
     EXPECT_EQ(c.visibleRows, 2u);
     EXPECT_EQ(Numbers(2), (std::vector<std::string>{"hidden", "1", "2"}));
-    ScriptedTarget restored;
+    FakeTarget restored;
     restored.path = "/tmp/b.txt";
     ASSERT_EQ(rec.SaveTarFile(2, restored, "/tmp/").status, TarExportStatus::Written);
     EXPECT_EQ(restored.bytes, original.bytes);
@@ -406,7 +398,7 @@ TEST_F(RecorderTest, ARestoredChannelExportsWhatTheOriginalWouldHave) {
 }
 
 // A save dialog where the technician picks the file type.
-class TypedTarget : public ScriptedTarget {
+class TypedTarget : public FakeTarget {
   public:
     explicit TypedTarget(TarFileType t) : type(t) { path = "/tmp/t"; }
     std::optional<TarSaveChoice> AskSavePathType(const std::string& name, const std::string&,
@@ -419,14 +411,7 @@ class TypedTarget : public ScriptedTarget {
 
 TEST_F(RecorderTest, AnExportedTableImportsIntoAChannelAndExportsAgainIdentically) {
     formats.decimalSeparator = ',';
-    Set("LL_DN", "123456");
-    rec.SendTarDat("2", "Y", "1");
-    Choose(3, lls2y);
-    SaveRow(3, "9876", "0");
-    SaveRow(3, "13,5", "10");
-    SaveRow(3, "1700", "20");
-    rec.ClickDel(3, 0);
-    rec.SetComment(3, W("бак, 60 л"));
+    RecordLevelTable(3, {{"9876", "0"}, {"13,5", "10"}, {"1700", "20"}}, W("бак, 60 л"));
     const KeptTableState kept{3, "", lls2y, "", rec.State(3).rows, rec.State(3).comment, {}, {}};
     TypedTarget text(TarFileType::Text), csv(TarFileType::Csv);
     ASSERT_EQ(rec.SaveTarFile(3, text, "/tmp/").status, TarExportStatus::Written);
