@@ -217,7 +217,7 @@ DisplaySnapshot DisplayModel::Snapshot() const {
         s.ends.push_back(static_cast<std::uint32_t>(s.texts.size()));
         s.colours.push_back(f.colour);
     }
-    s.rowOpen = rowOpen_;
+    s.rowOpen.assign(rowOpen_.begin(), rowOpen_.end());
     s.bars[0] = bars_[0];
     s.bars[1] = bars_[1];
     s.labelNoVisible = labelNoVisible_;
