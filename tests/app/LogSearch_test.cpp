@@ -173,5 +173,32 @@ TEST(LogSearch, LinesArrivingLaterAreScannedAndTheClearStartsAfresh) {
     EXPECT_EQ(search.Query(), ">LLS=");
 }
 
+// A played file sought backwards cuts the log back; the lines played next may differ from the
+// ones cut. Whatever was scanned or found, the search then equals a fresh search of the new log.
+TEST(LogSearch, ALogCutBackIsSearchedAsIfFresh) {
+    struct Case {
+        std::size_t scanBeforeCut;  // lines scanned before the cut
+        std::size_t cutTo;
+    };
+    for (const Case c :
+         {Case{7, 0}, Case{7, 1}, Case{7, 2}, Case{7, 4}, Case{2, 5}, Case{0, 3}, Case{7, 7}}) {
+        LogStore log;
+        FillFixedLog(log);
+        LogSearch search(log);
+        search.SetQuery("lls", false);
+        search.Scan(c.scanBeforeCut);
+        log.Truncate(c.cutTo);
+        search.LogTruncated(c.cutTo);
+        log.WriteLog(">LLS=9\r\n", At(23, 59, 59, 999));
+        log.WriteLog(">GS=2\r\n", At(23, 59, 59, 999));
+        log.WriteLog(">LLS=8\r\n", At(23, 59, 59, 999));
+        log.WriteLog(">GS=3\r\n", At(23, 59, 59, 999));
+
+        LogSearch fresh(log);
+        fresh.SetQuery("lls", false);
+        EXPECT_EQ(AllMatches(search), AllMatches(fresh)) << c.scanBeforeCut << " " << c.cutTo;
+    }
+}
+
 }  // namespace
 }  // namespace rv
