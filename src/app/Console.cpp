@@ -8,11 +8,14 @@ Console::Console(const RegionalFormats& formats, const Clock& clock,
                  std::function<void(const std::string& message)> reportDecodeError)
     : formats_(formats),
       clock_(clock),
+      history_(display_, formats),
       recorder_(display_, clock, formats),
       replies_(
           display_, formats, recorder_, [this] { StatClearExecute(); },
           std::move(reportDecodeError)),
-      pinField_(display_.Field("LL_PIN")) {}
+      pinField_(display_.Field("LL_PIN")) {
+    display_.SetWriteTap(&history_);
+}
 
 Console::~Console() = default;
 
@@ -20,9 +23,11 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     const std::string_view block = size > 0 ? std::string_view(reinterpret_cast<const char*>(data),
                                                                static_cast<std::size_t>(size))
                                             : std::string_view();
+    const LocalDateTime now = clock_.Now();
+    history_.BeginLine(now);
     receivedBytes_ += size > 0 ? size : 0;
     ShowReceivedBytes();
-    log_.WriteLog(block, clock_.Now());
+    log_.WriteLog(block, now);
     logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
     replies_.Decode(block);
 }
@@ -34,6 +39,7 @@ void Console::ShowReceivedBytes() {
 void Console::StatClearExecute() {
     display_.ClearDisplay();
     log_.Clear();
+    history_.Clear();
     logObservers_.Notify(&LogObserver::LogCleared);
     recorder_.InitTar();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The console's form logic without widgets: the display model, the traffic log, the
-// received-bytes counter, the reply decoders, the calibration recorder they feed, and the receive
-// frame that every line from the unit goes through. The main form is a Console with the serial
+// received-bytes counter, the reply decoders, the calibration recorder they feed, the histories of
+// the numeric fields, and the receive frame that every line from the unit goes through. The main form is a Console with the serial
 // link and the commands around it; tests drive a Console directly.
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include "protocol/DisplayModel.h"
 #include "protocol/ReplyHandler.h"
 #include "text/RegionalFormats.h"
+#include "trends/FieldHistory.h"
 
 namespace rv {
 
@@ -42,6 +43,9 @@ class Console {
     const RegionalFormats& Formats() const { return formats_; }
     const Clock& ClockSource() const { return clock_; }
     Recorder& Calibration() { return recorder_; }
+    // Every numeric field's values since the port started or a log file began to play.
+    FieldHistory& History() { return history_; }
+    const FieldHistory& History() const { return history_; }
     ReplyHandler& Replies() { return replies_; }
 
     std::int64_t ReceivedBytes() const { return receivedBytes_; }
@@ -51,8 +55,8 @@ class Console {
 
     // The receive frame of one block from the serial driver: the block becomes 8-bit text (every
     // byte kept), the received-bytes counter grows and is shown in LL_PIN, the block is appended
-    // to the traffic log, and the reply keys are decoded into the display and the calibration
-    // recorder.
+    // to the traffic log, and the reply keys are decoded into the display (and so into the
+    // fields' histories, at the time the line is logged with) and the calibration recorder.
     void QReceiveData(const std::uint8_t* data, std::int32_t size);
     void ReceiveLine(std::string_view block) {
         QReceiveData(reinterpret_cast<const std::uint8_t*>(block.data()),
@@ -60,7 +64,7 @@ class Console {
     }
 
     // The clear action: every display field to its idle state, the sensor area folded, the
-    // traffic log emptied, the calibration recorder reset.
+    // traffic log and the fields' histories emptied, the calibration recorder reset.
     void StatClearExecute();
 
     Subscription Subscribe(LogObserver& observer) { return logObservers_.Subscribe(observer); }
@@ -69,6 +73,7 @@ class Console {
     const RegionalFormats& formats_;
     const Clock& clock_;
     DisplayModel display_;
+    FieldHistory history_;  // the display's write tap
     LogStore log_;
     Recorder recorder_;
     ReplyHandler replies_;
