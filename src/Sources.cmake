@@ -2,7 +2,7 @@
 #
 # Core (revodive_core): standard C++ only, every rule of the console. Folders app/, base/,
 # calibration/, commands/, files/, layout/, protocol/, serial/, text/ and trends/ hold core files; the
-# widgets live in ui/ and, beside their subsystem, in files named ...Page, ...Widget or ...Qt. The core_includes test
+# widgets live in ui/ and, beside their subsystem, in files named ...Page, ...Widget, ...Window or ...Qt. The core_includes test
 # keeps it so (no core file includes a Qt or ui/ header, no include cycle between core folders).
 
 set(REVODIVE_CORE_SOURCES
@@ -157,6 +157,12 @@ set(REVODIVE_UI_SOURCES
     calibration/TarExportDialogQt.h
     calibration/TarRowStackWidget.cpp
     calibration/TarRowStackWidget.h
+    trends/TrendChooserQt.cpp
+    trends/TrendChooserQt.h
+    trends/TrendWindow.cpp
+    trends/TrendWindow.h
+    trends/TrendWindowsQt.cpp
+    trends/TrendWindowsQt.h
     ui/CaptionLabelWidget.cpp
     ui/CaptionLabelWidget.h
     ui/ColoursQt.h

@@ -1,8 +1,9 @@
 #pragma once
 // The console's form logic without widgets: the display model, the traffic log, the
 // received-bytes counter, the reply decoders, the calibration recorder they feed, the histories of
-// the numeric fields, and the receive frame that every line from the unit goes through. The main form is a Console with the serial
-// link and the commands around it; tests drive a Console directly.
+// the numeric fields, and the receive frame that every line from the unit goes through. The main
+// form is a Console with the serial link and the commands around it; tests drive a Console
+// directly.
 
 #include <cstdint>
 #include <functional>

@@ -56,8 +56,8 @@ struct Column {
 
 }  // namespace
 
-std::vector<TimedValue> DecimateToColumns(const std::vector<TimedValue>& samples,
-                                          std::int64_t from, std::int64_t to, int columns) {
+std::vector<TimedValue> DecimateToColumns(const std::vector<TimedValue>& samples, std::int64_t from,
+                                          std::int64_t to, int columns) {
     std::vector<TimedValue> out;
     columns = std::max(columns, 1);
     const std::int64_t span = std::max<std::int64_t>(to - from, 1);
@@ -73,8 +73,8 @@ std::vector<TimedValue> DecimateToColumns(const std::vector<TimedValue>& samples
                 out.push_back(v);
             continue;
         }
-        const int index = static_cast<int>(
-            std::min<std::int64_t>(columns - 1, (v.ms - from) * columns / span));
+        const int index =
+            static_cast<int>(std::min<std::int64_t>(columns - 1, (v.ms - from) * columns / span));
         if (index != column.index) {
             column.EmitTo(out);
             column = Column();

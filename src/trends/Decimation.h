@@ -15,7 +15,7 @@ namespace rv {
 // do. A column whose last sample is a gap ends its line: a gap point (NaN) follows its values; a
 // gap inside a column, narrower than a pixel, is not drawn. Samples before `from` and after `to`
 // (the neighbours that carry the line to the plot's edges) pass as they are.
-std::vector<TimedValue> DecimateToColumns(const std::vector<TimedValue>& samples,
-                                          std::int64_t from, std::int64_t to, int columns);
+std::vector<TimedValue> DecimateToColumns(const std::vector<TimedValue>& samples, std::int64_t from,
+                                          std::int64_t to, int columns);
 
 }  // namespace rv

@@ -22,9 +22,7 @@ bool Same(float a, float b) {
 
 FieldHistory::FieldHistory(const DisplayModel& display, const RegionalFormats& formats,
                            std::size_t memoryBound)
-    : formats_(formats),
-      bound_(memoryBound),
-      slotOf_(display.FieldCount(), -1) {
+    : formats_(formats), bound_(memoryBound), slotOf_(display.FieldCount(), -1) {
     for (const TrendField& f : TrendFields()) {
         const int field = display.Find(f.name);
         if (field < 0 || slotOf_[field] >= 0) continue;

@@ -60,7 +60,8 @@ class FieldHistory : public DisplayWriteTap {
     void Clear();
 
     bool Keeps(int field) const {
-        return field >= 0 && static_cast<std::size_t>(field) < slotOf_.size() && slotOf_[field] >= 0;
+        return field >= 0 && static_cast<std::size_t>(field) < slotOf_.size() &&
+               slotOf_[field] >= 0;
     }
     // The fields kept, in the order of TrendFields.
     const std::vector<int>& KeptFields() const { return keptFields_; }
@@ -142,7 +143,7 @@ class FieldHistory : public DisplayWriteTap {
     std::int64_t lineMs_ = 0;
     bool anySample_ = false;
     std::int64_t firstMs_ = 0, lastMs_ = 0;
-    std::size_t bytes_ = 0;  // samples and chunk headers, kept as the store changes
+    std::size_t bytes_ = 0;       // samples and chunk headers, kept as the store changes
     std::size_t fixedBytes_ = 0;  // the history itself and its per-field records
     std::uint64_t revision_ = 0;
     std::uint64_t generation_ = 0;  // moves on when earlier samples change (clear, thinning)

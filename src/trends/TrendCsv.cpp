@@ -34,7 +34,9 @@ std::string ValueText(double value) {
 
 std::string TrendCsvText(const SessionAxis& axis, const std::vector<CsvSeries>& series,
                          std::int64_t from, std::int64_t to) {
-    std::string out = "\xEF\xBB\xBF" "Время";  // the byte-order mark, then the header
+    std::string out =
+        "\xEF\xBB\xBF"
+        "Время";  // the byte-order mark, then the header
     for (const CsvSeries& s : series) out += ',' + Quoted(s.caption);
     out += "\r\n";
 

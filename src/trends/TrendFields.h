@@ -18,7 +18,7 @@ namespace rv {
 class DisplayModel;
 
 enum class NumberReading {
-    Leading,   // the number at the start: "12,50 В", "[17]", "+23", "3[512] B", "340/5", "1500 rpm"
+    Leading,  // the number at the start: "12,50 В", "[17]", "+23", "3[512] B", "340/5", "1500 rpm"
     ByteSize,  // the byte-size text: "0", "812 B", "10,5 KB", "1,2 MB" (in bytes)
     Duration,  // a running time "25:01:01" (in hours)
 };

@@ -33,6 +33,7 @@
 #include "serial/Platform.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
+#include "trends/TrendWindowsQt.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
 #include "ui/DemoHooksQt.h"
@@ -124,6 +125,7 @@ void MainWindow::AddServiceItems() {
     openLog->setObjectName(QStringLiteral("OpenLogAction"));
     openLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(openLog, &QAction::triggered, this, [this] { OpenLogFileExecute(); });
+    trends_ = new TrendWindowsQt(*form_, *binder_, service, this);
 }
 
 void MainWindow::OpenLogFileExecute() {
@@ -351,6 +353,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Reception stops before anything it feeds is released; the close is never refused and
     // nothing is saved.
     StopReception();
+    trends_->CloseAll();
     event->accept();
 }
 

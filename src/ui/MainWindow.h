@@ -26,6 +26,7 @@ class MonitorView;
 class PortHotPlugQt;
 class SessionRecords;
 class TimerTickQt;
+class TrendWindowsQt;
 
 class MainWindow : public QMainWindow {
   public:
@@ -65,6 +66,8 @@ class MainWindow : public QMainWindow {
     // and changes nothing; false then.
     bool OpenLogFile(const QString& path);
     LogPlayerBarQt& Player() { return *player_; }
+    // The trend windows, opened from the monitor view's values and "Сервис → Графики".
+    TrendWindowsQt& Trends() { return *trends_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +105,7 @@ class MainWindow : public QMainWindow {
     CalibrationPage* calibration_ = nullptr;
     PortHotPlugQt* hotPlug_ = nullptr;
     LogPlayerBarQt* player_ = nullptr;
+    TrendWindowsQt* trends_ = nullptr;
     bool shown_ = false;
 };
 

@@ -57,12 +57,12 @@ TEST(FieldHistory, RepliesGiveTimedSeriesPerField) {
     };
     const Case cases[] = {
         // A run of equal values keeps its first and its latest sample.
-        {"LL_PB0", {{k10h, F(12.6)}, {k10h + 2000, F(12.6)}, {k10h + 3000, F(11)},
-                    {k10h + 4000, F(11)}}},
+        {"LL_PB0",
+         {{k10h, F(12.6)}, {k10h + 2000, F(12.6)}, {k10h + 3000, F(11)}, {k10h + 4000, F(11)}}},
         {"LL_PB1", {{k10h, F(4.1)}, {k10h + 3000, F(4.1)}, {k10h + 4000, F(3.9)}}},
         // "-" is a gap, not a zero; repeated gaps collapse like values.
-        {"LL_GS1", {{k10h + 500, F(45)}, {k10h + 1500, kNone}, {k10h + 3500, kNone},
-                    {k10h + 4500, F(50)}}},
+        {"LL_GS1",
+         {{k10h + 500, F(45)}, {k10h + 1500, kNone}, {k10h + 3500, kNone}, {k10h + 4500, F(50)}}},
         {"LL_GS0", {{k10h + 500, F(7)}, {k10h + 3500, F(7)}, {k10h + 4500, F(8)}}},
         {"LL_GS3", {{k10h + 500, F(0.9)}, {k10h + 3500, F(0.9)}, {k10h + 4500, F(3.1)}}},
         // Fuel level: the level as sent ("Err" is no number), the temperature read with its sign.
@@ -124,12 +124,19 @@ TEST(SessionAxis, PlacesReadingsOnOneMonotonicAxis) {
         std::vector<Step> steps;
     };
     const Case cases[] = {
-        {"live clock over midnight", {{At(24 * kHour - 10), 24 * kHour - 10}, {At(5, 15), 24 * kHour + 5}}},
-        {"played times over midnight", {{At(24 * kHour - 10), 24 * kHour - 10}, {At(5), 24 * kHour + 5},
-                                         {At(kHour), 25 * kHour}}},
-        {"a small step back is held", {{At(k10h), k10h}, {At(k10h - 300), k10h}, {At(k10h + 1), k10h + 1}}},
-        {"a second played midnight", {{At(23 * kHour), 23 * kHour}, {At(kHour), 25 * kHour},
-                                       {At(23 * kHour), 47 * kHour}, {At(2), 48 * kHour + 2}}},
+        {"live clock over midnight",
+         {{At(24 * kHour - 10), 24 * kHour - 10}, {At(5, 15), 24 * kHour + 5}}},
+        {"played times over midnight",
+         {{At(24 * kHour - 10), 24 * kHour - 10},
+          {At(5), 24 * kHour + 5},
+          {At(kHour), 25 * kHour}}},
+        {"a small step back is held",
+         {{At(k10h), k10h}, {At(k10h - 300), k10h}, {At(k10h + 1), k10h + 1}}},
+        {"a second played midnight",
+         {{At(23 * kHour), 23 * kHour},
+          {At(kHour), 25 * kHour},
+          {At(23 * kHour), 47 * kHour},
+          {At(2), 48 * kHour + 2}}},
     };
     for (const Case& c : cases) {
         SessionAxis axis;
@@ -149,9 +156,7 @@ struct DirectRig {
         history.BeginLine(At(ms));
         history.ValueWritten(display.Field(field), text, true);
     }
-    Points Series(const char* field) const {
-        return AsPoints(history.All(display.Field(field)));
-    }
+    Points Series(const char* field) const { return AsPoints(history.All(display.Field(field))); }
 };
 
 TEST(FieldHistory, TruncateToAMarkDropsWhatCameAfterIt) {
@@ -167,9 +172,13 @@ TEST(FieldHistory, TruncateToAMarkDropsWhatCameAfterIt) {
     std::vector<Write> many;  // enough to take new chunks after the mark
     for (int i = 0; i < 100; ++i) many.push_back({1000 + i, i % 2 ? "[1]" : "[2]"});
     const Case cases[] = {
-        {"new samples go", {{0, "[5]"}, {10, "[6]"}}, {{20, "[7]"}, {30, "[8]"}},
+        {"new samples go",
+         {{0, "[5]"}, {10, "[6]"}},
+         {{20, "[7]"}, {30, "[8]"}},
          {{0, F(5)}, {10, F(6)}}},
-        {"a run's end gets its time back", {{0, "[5]"}, {10, "[5]"}}, {{20, "[5]"}, {30, "[5]"}},
+        {"a run's end gets its time back",
+         {{0, "[5]"}, {10, "[5]"}},
+         {{20, "[5]"}, {30, "[5]"}},
          {{0, F(5)}, {10, F(5)}}},
         {"a gap's end too", {{0, "-"}, {10, "-"}}, {{20, "-"}}, {{0, kNone}, {10, kNone}}},
         {"chunks taken after the mark go", {{0, "[3]"}}, many, {{0, F(3)}}},
@@ -210,11 +219,12 @@ TEST(FieldHistory, AWorkingDayOfEveryFieldFits) {
         rig.history.BeginLine(At(6 * kHour + ms));
         const int n = static_cast<int>(ms / 1000 % 1000);
         const std::string number = std::to_string(n);
-        const std::string duration = "0:" + std::to_string(10 + n / 60 % 50) + ":" +
-                                     std::to_string(10 + n % 50);
+        const std::string duration =
+            "0:" + std::to_string(10 + n / 60 % 50) + ":" + std::to_string(10 + n % 50);
         for (const TrendField& f : TrendFields()) {
             rig.history.ValueWritten(rig.display.Field(f.name),
-                                     f.reading == NumberReading::Duration ? duration : number, true);
+                                     f.reading == NumberReading::Duration ? duration : number,
+                                     true);
         }
     }
     ASSERT_EQ(rig.history.KeptFields().size(), TrendFields().size());
