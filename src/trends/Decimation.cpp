@@ -1,6 +1,7 @@
 #include "trends/Decimation.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace rv {
 namespace {
@@ -16,7 +17,7 @@ struct Column {
         TimedValue v;
         std::size_t at = 0;
     };
-    Kept first, last, low, high;
+    Kept low, high;
 
     void Add(const TimedValue& v, std::size_t at) {
         if (v.IsGap()) {
@@ -27,20 +28,19 @@ struct Column {
         endsInGap = false;
         const Kept k{v, at};
         if (!any) {
-            first = last = low = high = k;
+            low = high = k;
             any = true;
             return;
         }
-        last = k;
         if (v.value < low.v.value) low = k;
         if (v.value > high.v.value) high = k;
     }
 
     void EmitTo(std::vector<TimedValue>& out) const {
         if (any) {
-            Kept points[4] = {first, low, high, last};
-            std::sort(points, points + 4, [](const Kept& a, const Kept& b) { return a.at < b.at; });
-            for (int i = 0; i < 4; ++i) {
+            Kept points[2] = {low, high};
+            if (high.at < low.at) std::swap(points[0], points[1]);
+            for (int i = 0; i < 2; ++i) {
                 if (i > 0 && points[i].at == points[i - 1].at) continue;
                 out.push_back(points[i].v);
             }
