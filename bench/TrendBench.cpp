@@ -7,22 +7,16 @@
 //
 // Memory: bytes the history holds per sample, for a day of one field changing every second.
 //
-// Receive path: the recorded stream through the whole receive path with the histories kept and
-// with the display's write tap taken away, alternated in one run so both see the same machine,
-// printed as the ratio of their times (1.05 = the histories cost 5 %).
+// What the histories cost the receive path is measured beside it, in ReceiveBench.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <chrono>
 #include <cmath>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "BenchReport.h"
-#include "RecordedStream.h"
-#include "app/Console.h"
 #include "protocol/DisplayModel.h"
 #include "trends/FieldHistory.h"
 #include "trends/TrendWindow.h"
@@ -84,33 +78,5 @@ void history_memory(benchmark::State& state) {
     state.counters["samples"] = benchmark::Counter(samples);
 }
 BENCHMARK(history_memory)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void receive_path_histories_cost(benchmark::State& state) {
-    std::size_t count = 0;
-    const std::string stream = rvbench::RecordedStream(40, count);
-    const std::vector<std::string_view> lines = rvbench::StreamLines(stream);
-    rv::RegionalFormats formats;
-    formats.decimalSeparator = ',';
-    rv::FixedClock clock({2026, 12, 8, 9, 5, 7, 4});
-    rv::Console console(formats, clock);
-    using Clock = std::chrono::steady_clock;
-    Clock::duration with{}, without{};
-    const auto run = [&](bool keep, Clock::duration& total) {
-        console.Display().SetWriteTap(keep ? &console.History() : nullptr);
-        const auto start = Clock::now();
-        for (std::string_view line : lines) console.ReceiveLine(line);
-        total += Clock::now() - start;
-        if (console.Log().Count() > 200000) console.StatClearExecute();
-    };
-    for (auto _ : state) {
-        run(true, with);
-        run(false, without);
-    }
-    console.Display().SetWriteTap(&console.History());
-    state.counters["with / without histories"] = benchmark::Counter(
-        std::chrono::duration<double>(with).count() / std::chrono::duration<double>(without).count());
-    rvbench::CountLines(state, 2.0 * static_cast<double>(lines.size()));
-}
-BENCHMARK(receive_path_histories_cost);
 
 }  // namespace

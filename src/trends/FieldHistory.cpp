@@ -52,7 +52,10 @@ void FieldHistory::ValueWritten(int field, std::string_view text, bool changed) 
         const Chunk& c = s.chunks.back();
         value = c.samples[c.size - 1].value;
     } else {
-        const auto n = ReadFieldNumber(text, s.reading, formats_.decimalSeparator);
+        std::size_t at = 0;
+        const auto n = s.reading == NumberReading::Leading
+                           ? ReadLeadingNumber(text, at, formats_.decimalSeparator)
+                           : ReadFieldNumber(text, s.reading, formats_.decimalSeparator);
         value = n ? static_cast<float>(*n) : std::numeric_limits<float>::quiet_NaN();
     }
     if (!anySample_) {
@@ -65,13 +68,34 @@ void FieldHistory::ValueWritten(int field, std::string_view text, bool changed) 
 
 void FieldHistory::Append(Series& s, std::int64_t ms, float value) {
     ++revision_;
+    // The common cases, on the receive path: a run goes on, or a sample fits its chunk.
+    if (!s.chunks.empty()) {
+        Chunk& c = s.chunks.back();
+        const std::int64_t offset = ms - c.base;
+        if (c.size >= 2 && offset <= kMaxOffset) {
+            Sample* tail = &c.samples[c.size - 1];
+            if (Same(tail->value, value) && Same(tail[-1].value, value)) {
+                tail->dt = static_cast<std::uint32_t>(offset);  // the run goes on
+                return;
+            }
+            if (c.size < c.capacity) {
+                c.samples[c.size++] = Sample{static_cast<std::uint32_t>(offset), value};
+                ++s.count;
+                return;
+            }
+        }
+    }
+    AppendSlowly(s, ms, value);
+}
+
+void FieldHistory::AppendSlowly(Series& s, std::int64_t ms, float value) {
     if (s.count >= 2) {
         Chunk& c = s.chunks.back();
         Sample& last = c.samples[c.size - 1];
         const Chunk& previous = c.size >= 2 ? c : s.chunks[s.chunks.size() - 2];
         const float before = previous.samples[c.size >= 2 ? c.size - 2 : previous.size - 1].value;
         if (Same(last.value, value) && Same(before, value) && ms - c.base <= kMaxOffset) {
-            last.dt = static_cast<std::uint32_t>(ms - c.base);  // the run goes on
+            last.dt = static_cast<std::uint32_t>(ms - c.base);
             return;
         }
     }

@@ -125,6 +125,8 @@ class FieldHistory : public DisplayWriteTap {
         return {c.base + s.dt, static_cast<double>(s.value)};
     }
     void Append(Series& s, std::int64_t ms, float value);
+    // A new chunk, a run that crosses chunks, the bound: the rarer half of Append.
+    void AppendSlowly(Series& s, std::int64_t ms, float value);
     // Adds a sample at the end of `chunks` (a new chunk when the last is full or too far back).
     void Push(std::vector<Chunk>& chunks, std::int64_t ms, float value, std::uint32_t maxCapacity);
     void ReleaseChunk(Chunk& c);

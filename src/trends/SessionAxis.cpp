@@ -26,7 +26,12 @@ void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
 }
 
 std::int64_t SessionAxis::Place(const LocalDateTime& t) {
-    const std::int64_t day = DaysFromCivil(t.year, t.month, t.day);
+    // Lines of one day follow each other: the day number is worked out when the date moves.
+    if (t.year != lastYear_ || t.month != lastMonth_ || t.day != lastDay_) {
+        lastYear_ = t.year, lastMonth_ = t.month, lastDay_ = t.day;
+        dayNumber_ = DaysFromCivil(t.year, t.month, t.day);
+    }
+    const std::int64_t day = dayNumber_;
     if (!started_) {
         started_ = true;
         originDay_ = day;

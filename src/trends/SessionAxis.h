@@ -12,6 +12,10 @@
 
 namespace rv {
 
+// Days since 1970-01-01 of a proleptic Gregorian date, and back.
+std::int64_t DaysFromCivil(int year, int month, int day);
+void CivilFromDays(std::int64_t days, int& year, int& month, int& day);
+
 class SessionAxis {
   public:
     static constexpr std::int64_t kDayMs = 86400000;
@@ -39,10 +43,8 @@ class SessionAxis {
     std::int64_t originDay_ = 0;  // days since 1970-01-01 of the session's first reading
     std::int64_t wrapMs_ = 0;     // days added for played times that passed midnight
     std::int64_t lastMs_ = 0;
+    int lastYear_ = 0, lastMonth_ = 0, lastDay_ = 0;  // the date last read, and its day number
+    std::int64_t dayNumber_ = 0;
 };
-
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-std::int64_t DaysFromCivil(int year, int month, int day);
-void CivilFromDays(std::int64_t days, int& year, int& month, int& day);
 
 }  // namespace rv

@@ -1,6 +1,7 @@
 #include "trends/TrendFields.h"
 
 #include <cctype>
+#include <cstdint>
 #include <unordered_map>
 
 #include "layout/SectionPlan.h"
@@ -67,38 +68,12 @@ std::vector<TrendField> BuildTrendFields() {
 }
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The number at `at` (sign, digits, one decimal separator and digits); `at` moves past it.
-std::optional<double> LeadingNumber(std::string_view text, std::size_t& at, char separator) {
-    while (at < text.size() && text[at] == ' ') ++at;
-    if (at < text.size() && text[at] == '[') ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
-    double value = 0;
-    bool digits = false;
-    while (at < text.size() && IsDigit(text[at])) {
-        value = value * 10 + (text[at++] - '0');
-        digits = true;
-    }
-    if (at + 1 < text.size() && (text[at] == '.' || text[at] == separator) &&
-        IsDigit(text[at + 1])) {
-        ++at;
-        double scale = 0.1;
-        while (at < text.size() && IsDigit(text[at])) {
-            value += (text[at++] - '0') * scale;
-            scale /= 10;
-            digits = true;
-        }
-    }
-    if (!digits) return std::nullopt;
-    return negative ? -value : value;
+    return IsDecimalDigit(c);
 }
 
 std::optional<double> ByteSize(std::string_view text, char separator) {
     std::size_t at = 0;
-    const auto n = LeadingNumber(text, at, separator);
+    const auto n = ReadLeadingNumber(text, at, separator);
     if (!n) return std::nullopt;
     const std::string_view unit = text.substr(at);
     if (unit == " KB") return *n * 1024;
@@ -143,7 +118,7 @@ std::optional<double> ReadFieldNumber(std::string_view text, NumberReading readi
     switch (reading) {
         case NumberReading::Leading: {
             std::size_t at = 0;
-            return LeadingNumber(text, at, decimalSeparator);
+            return ReadLeadingNumber(text, at, decimalSeparator);
         }
         case NumberReading::ByteSize:
             return ByteSize(text, decimalSeparator);

@@ -8,6 +8,7 @@
 // received-bytes counter have none. A text that holds no number ("-", "Err", "замкнут", the empty
 // text) is a gap in the trend, never a zero.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,51 @@ const std::vector<TrendField>& TrendFields();
 // stop or `decimalSeparator` (the one the console formats its numbers with).
 std::optional<double> ReadFieldNumber(std::string_view text, NumberReading reading,
                                       char decimalSeparator);
+
+inline bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The number at `at` of a text (sign, digits, one decimal separator and digits); `at` moves past
+// it. Read on the receive path for every value that changed, so the digits are gathered as one
+// integer and scaled once; a number of more than 18 digits (never sent) takes the slow way.
+inline std::optional<double> ReadLeadingNumber(std::string_view text, std::size_t& at,
+                                               char separator) {
+    // Powers of ten are exact doubles up to 1e22: one division rounds the value correctly.
+    static constexpr double kTens[] = {1,    1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin + at;
+    while (p < end && *p == ' ') ++p;
+    if (p < end && *p == '[') ++p;
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    std::uint64_t digits = 0;
+    const char* const whole = p;
+    while (p < end && IsDecimalDigit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+    const std::ptrdiff_t wholeDigits = p - whole;
+    const char* fraction = p;
+    if (p + 1 < end && (*p == '.' || *p == separator) && IsDecimalDigit(p[1])) {
+        fraction = ++p;
+        while (p < end && IsDecimalDigit(*p))
+            digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+    }
+    const std::ptrdiff_t fractionDigits = p - fraction;
+    at = static_cast<std::size_t>(p - begin);
+    if (wholeDigits + fractionDigits == 0) return std::nullopt;
+    double value;
+    if (wholeDigits + fractionDigits <= 18) {
+        value = static_cast<double>(digits) / kTens[fractionDigits];
+    } else {
+        value = 0;
+        for (const char* d = whole; d < whole + wholeDigits; ++d) value = value * 10 + (*d - '0');
+        double scale = 0.1;
+        for (const char* d = fraction; d < fraction + fractionDigits; ++d, scale /= 10)
+            value += (*d - '0') * scale;
+    }
+    return negative ? -value : value;
+}
 
 // How the technician knows a field (UTF-8): the section or sensor group it stands in, and its
 // caption without the colon. Rows whose caption the replies rewrite (inputs, sensor addresses)

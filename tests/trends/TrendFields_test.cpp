@@ -27,6 +27,8 @@ TEST(TrendFields, TextsAreReadAsNumbersOrGaps) {
         {"55.751234", R::Leading, 55.751234},
         {"12 %", R::Leading, 12},
         {"7.", R::Leading, 7},
+        {"12345678901234567890123", R::Leading, 12345678901234567890123.0},
+        {"0.0000000000000000001", R::Leading, 1e-19},
         {"-", R::Leading, std::nullopt},
         {"", R::Leading, std::nullopt},
         {"---", R::Leading, std::nullopt},

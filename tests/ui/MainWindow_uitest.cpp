@@ -102,9 +102,9 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
                      "Обновить статус", "Обновить GSM", "-", "Обновить ПО через WEB",
                      "Обновить ПО локально", "Обновить настройки через WEB ", "-",
                      "Пакет с координатами", "Очистить внешнюю память"}));
-    EXPECT_EQ(
-        MenuTexts(r.Find<QMenu>("ServiceMenu")),
-        (QStringList{"Журнал сеансов…", "Восстановить тарировку…", "Открыть лог-файл… [Ctrl+O]"}));
+    EXPECT_EQ(MenuTexts(r.Find<QMenu>("ServiceMenu")),
+              (QStringList{"Журнал сеансов…", "Восстановить тарировку…",
+                           "Открыть лог-файл… [Ctrl+O]", "Графики…"}));
     // The restart caption begins with the Latin capital P.
     EXPECT_EQ(r.Action(QStringLiteral("DeviceRestart"))->text().at(0), QChar(u'P'));
 
