@@ -1,8 +1,8 @@
 # Source lists, file by file: a file is core or widget by the list it is in, never by its name.
 #
 # Core (revodive_core): standard C++ only, every rule of the console. Folders app/, base/,
-# calibration/, commands/, files/, layout/, protocol/, serial/ and text/ hold core files; the
-# widgets live in ui/ and, beside their subsystem, in files named ...Page, ...Widget or ...Qt. The core_includes test
+# calibration/, commands/, files/, layout/, protocol/, serial/, text/ and trends/ hold core files; the
+# widgets live in ui/ and, beside their subsystem, in files named ...Page, ...Widget, ...Window or ...Qt. The core_includes test
 # keeps it so (no core file includes a Qt or ui/ header, no include cycle between core folders).
 
 set(REVODIVE_CORE_SOURCES
@@ -120,6 +120,17 @@ set(REVODIVE_CORE_SOURCES
     text/RegionalFormats.h
     text/TextFinder.cpp
     text/TextFinder.h
+    trends/Decimation.cpp
+    trends/Decimation.h
+    trends/FieldHistory.cpp
+    trends/FieldHistory.h
+    trends/SessionAxis.cpp
+    trends/SessionAxis.h
+    trends/TimedValue.h
+    trends/TrendCsv.cpp
+    trends/TrendCsv.h
+    trends/TrendFields.cpp
+    trends/TrendFields.h
 )
 
 # The serial platform: one of the two is built (serial/Platform.h declares the hooks).
@@ -153,6 +164,12 @@ set(REVODIVE_UI_SOURCES
     calibration/TarExportDialogQt.h
     calibration/TarRowStackWidget.cpp
     calibration/TarRowStackWidget.h
+    trends/TrendChooserQt.cpp
+    trends/TrendChooserQt.h
+    trends/TrendWindow.cpp
+    trends/TrendWindow.h
+    trends/TrendWindowsQt.cpp
+    trends/TrendWindowsQt.h
     ui/CaptionLabelWidget.cpp
     ui/CaptionLabelWidget.h
     ui/ColoursQt.h

@@ -8,11 +8,14 @@ Console::Console(const RegionalFormats& formats, const Clock& clock,
                  std::function<void(const std::string& message)> reportDecodeError)
     : formats_(formats),
       clock_(clock),
+      history_(display_, formats),
       recorder_(display_, clock, formats),
       replies_(
           display_, formats, recorder_, [this] { StatClearExecute(); },
           std::move(reportDecodeError)),
-      pinField_(display_.Field("LL_PIN")) {}
+      pinField_(display_.Field("LL_PIN")) {
+    display_.SetWriteTap(&history_);
+}
 
 Console::~Console() = default;
 
@@ -20,9 +23,11 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     const std::string_view block = size > 0 ? std::string_view(reinterpret_cast<const char*>(data),
                                                                static_cast<std::size_t>(size))
                                             : std::string_view();
+    const LocalDateTime now = clock_.Now();
+    history_.BeginLine(now);
     receivedBytes_ += size > 0 ? size : 0;
     ShowReceivedBytes();
-    log_.WriteLog(block, clock_.Now());
+    log_.WriteLog(block, now);
     logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
     replies_.Decode(block);
 }
@@ -35,6 +40,7 @@ void Console::StatClearExecute() {
     display_.ClearDisplay();
     log_.Clear();
     logRun_ = ++lastLogRun_;
+    history_.Clear();
     logObservers_.Notify(&LogObserver::LogCleared);
     recorder_.InitTar();
 }
@@ -46,12 +52,14 @@ ConsoleCheckpoint Console::Checkpoint() const {
     c.receivedBytes = receivedBytes_;
     c.logLines = log_.Count();
     c.logRun = logRun_;
-    // A store that received lines change takes its mark here.
+    c.history = history_.TakeMark();
     return c;
 }
 
-void Console::Restore(const ConsoleCheckpoint& checkpoint,
+bool Console::Restore(const ConsoleCheckpoint& checkpoint,
                       const std::function<LoggedLine(std::size_t line)>& relog) {
+    // First, as it is the one store that may refuse: nothing is changed then.
+    if (!history_.TruncateTo(checkpoint.history)) return false;
     display_.Restore(checkpoint.display);
     receivedBytes_ = checkpoint.receivedBytes;
     if (logRun_ != checkpoint.logRun) {
@@ -71,7 +79,11 @@ void Console::Restore(const ConsoleCheckpoint& checkpoint,
     }
     // After the display: a channel whose source was chosen since reads it there.
     recorder_.Restore(checkpoint.calibration);
-    // A store that received lines change is put back here.
+    return true;
+}
+
+void Console::RenewHistoryMark(ConsoleCheckpoint& checkpoint) const {
+    if (!history_.CanTruncateTo(checkpoint.history)) checkpoint.history = history_.TakeMark();
 }
 
 }  // namespace rv

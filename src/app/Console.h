@@ -1,8 +1,9 @@
 #pragma once
 // The console's form logic without widgets: the display model, the traffic log, the
-// received-bytes counter, the reply decoders, the calibration recorder they feed, and the receive
-// frame that every line from the unit goes through. The main form is a Console with the serial
-// link and the commands around it; tests drive a Console directly.
+// received-bytes counter, the reply decoders, the calibration recorder they feed, the histories of
+// the numeric fields, and the receive frame that every line from the unit goes through. The main
+// form is a Console with the serial link and the commands around it; tests drive a Console
+// directly.
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "protocol/DisplayModel.h"
 #include "protocol/ReplyHandler.h"
 #include "text/RegionalFormats.h"
+#include "trends/FieldHistory.h"
 
 namespace rv {
 
@@ -51,6 +53,9 @@ class Console {
     const RegionalFormats& Formats() const { return formats_; }
     const Clock& ClockSource() const { return clock_; }
     Recorder& Calibration() { return recorder_; }
+    // Every numeric field's values since the port started or a log file began to play.
+    FieldHistory& History() { return history_; }
+    const FieldHistory& History() const { return history_; }
     ReplyHandler& Replies() { return replies_; }
 
     std::int64_t ReceivedBytes() const { return receivedBytes_; }
@@ -60,8 +65,8 @@ class Console {
 
     // The receive frame of one block from the serial driver: the block becomes 8-bit text (every
     // byte kept), the received-bytes counter grows and is shown in LL_PIN, the block is appended
-    // to the traffic log, and the reply keys are decoded into the display and the calibration
-    // recorder.
+    // to the traffic log, and the reply keys are decoded into the display (and so into the
+    // fields' histories, at the time the line is logged with) and the calibration recorder.
     void QReceiveData(const std::uint8_t* data, std::int32_t size);
     void ReceiveLine(std::string_view block) {
         QReceiveData(reinterpret_cast<const std::uint8_t*>(block.data()),
@@ -69,7 +74,7 @@ class Console {
     }
 
     // The clear action: every display field to its idle state, the sensor area folded, the
-    // traffic log emptied, the calibration recorder reset.
+    // traffic log and the fields' histories emptied, the calibration recorder reset.
     void StatClearExecute();
 
     Subscription Subscribe(LogObserver& observer) { return logObservers_.Subscribe(observer); }
@@ -79,14 +84,23 @@ class Console {
     // Shows the console as it was at `checkpoint`, which this console took; observers hear of
     // what differs. The traffic log is cut back to the checkpoint's lines, or, when it lacks some
     // (it was cleared since, or the checkpoint lies further on), they are written again:
-    // `relog(i)` gives line i of the log as it was.
-    void Restore(const ConsoleCheckpoint& checkpoint,
+    // `relog(i)` gives line i of the log as it was. False, changing nothing, when the fields'
+    // histories have been cleared since the checkpoint (their earlier samples are gone): an
+    // earlier checkpoint taken with no samples always restores.
+    bool Restore(const ConsoleCheckpoint& checkpoint,
                  const std::function<LoggedLine(std::size_t line)>& relog);
+    bool CanRestore(const ConsoleCheckpoint& checkpoint) const {
+        return history_.CanTruncateTo(checkpoint.history);
+    }
+    // For a checkpoint of the state the console is in now (the same lines replayed onto the same
+    // state): takes its histories' mark again if it can no longer be gone back to.
+    void RenewHistoryMark(ConsoleCheckpoint& checkpoint) const;
 
   private:
     const RegionalFormats& formats_;
     const Clock& clock_;
     DisplayModel display_;
+    FieldHistory history_;  // the display's write tap
     LogStore log_;
     Recorder recorder_;
     ReplyHandler replies_;

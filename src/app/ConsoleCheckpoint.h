@@ -12,6 +12,7 @@
 
 #include "calibration/Recorder.h"
 #include "protocol/DisplayModel.h"
+#include "trends/FieldHistory.h"
 
 namespace rv {
 
@@ -23,11 +24,16 @@ struct ConsoleCheckpoint {
     // that the log is known to hold the same lines up to there.
     std::size_t logLines = 0;
     std::uint64_t logRun = 0;
+    // The fields' histories: their samples then. A clear since (the unit's clear request in a
+    // played file) takes the earlier samples away for good, and the checkpoint cannot be gone
+    // back to until its mark is taken again (see Console::Restore).
+    FieldHistory::Mark history;
 
     // Bytes of memory the checkpoint holds.
     std::size_t Bytes() const {
         return sizeof(*this) - sizeof(display) - sizeof(calibration) + display.Bytes() +
-               calibration.Bytes();
+               calibration.Bytes() + history.counts.capacity() * sizeof(std::size_t) +
+               history.last.capacity() * sizeof(TimedValue);
     }
 };
 

@@ -11,6 +11,7 @@
 // technician clears the console, no checkpoint is taken until a seek shows the file's state again.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,11 +53,17 @@ class LogPlayer : private LogObserver {
     struct Checkpoint {
         ConsoleCheckpoint console;
         std::size_t logStart;  // the file line the console's log began with
+        // What the fields' histories gained since the checkpoint before (none for the first, or
+        // when that one's mark could not be gone back to then).
+        std::optional<FieldHistory::Stretch> historyStretch;
     };
 
     void LogCleared() override;
     void TakeCheckpoint();
     void RestoreCheckpoint(std::size_t index);
+    // The furthest checkpoint up to `index` that the console can be put back to now; may bring the
+    // fields' histories forward along the stretches to it (and then it must be put back).
+    std::size_t Reachable(std::size_t index, bool& historyMoved);
 
     Console& console_;
     PlaybackClock& clock_;

@@ -118,11 +118,13 @@ void DisplayModel::SetV(int field, std::string_view text, Colour colour) {
         return;
     }
     // Replies repeat most values unchanged; only a change is worth telling the window.
-    if (f.colour != colour || f.text != text) {
+    const bool changed = f.colour != colour || f.text != text;
+    if (changed) {
         f.colour = colour;
         f.text.assign(text.data(), text.size());
         NotifyField(field);
     }
+    if (tap_ != nullptr) tap_->ValueWritten(field, f.text, changed);
     if (f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0 && !rowOpen_[f.sensorRow]) {
         SetSensorRowOpen(f.sensorRow, true);
         SetLabelNo(false);

@@ -50,6 +50,17 @@ struct DisplaySnapshot {
     }
 };
 
+// Sees every value a decoder writes through SetV, also a value equal to the one shown (the
+// observers above hear of changes only). A reply that repeats a value is news for whoever keeps a
+// field's history: the value still held at that moment. One tap at most, called inline: it sits
+// on the receive path.
+class DisplayWriteTap {
+  public:
+    virtual ~DisplayWriteTap() = default;
+    // `field` was written `text`; `changed` is false when text and colour were already shown.
+    virtual void ValueWritten(int field, std::string_view text, bool changed) = 0;
+};
+
 class DisplayModel {
   public:
     DisplayModel();
@@ -110,6 +121,9 @@ class DisplayModel {
     void Restore(const DisplaySnapshot& snapshot);
 
     Subscription Subscribe(DisplayObserver& observer) { return observers_.Subscribe(observer); }
+    // Every SetV of a label or edit is also told to `tap` (nullptr: none). The tap must outlive
+    // the model or be removed first.
+    void SetWriteTap(DisplayWriteTap* tap) { tap_ = tap; }
 
   private:
     struct FieldState {
@@ -157,6 +171,7 @@ class DisplayModel {
     int bars_[2] = {0, 0};
     bool labelNoVisible_ = true;
     ObserverList<DisplayObserver> observers_;
+    DisplayWriteTap* tap_ = nullptr;
 };
 
 }  // namespace rv

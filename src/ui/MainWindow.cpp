@@ -33,6 +33,7 @@
 #include "serial/Platform.h"
 #include "text/Cp1251.h"
 #include "text/FileNames.h"
+#include "trends/TrendWindowsQt.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
 #include "ui/DemoHooksQt.h"
@@ -128,6 +129,7 @@ void MainWindow::AddServiceItems() {
     find->setObjectName(QStringLiteral("FindInLogAction"));
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(find, &QAction::triggered, this, [this] { FindInLogExecute(); });
+    trends_ = new TrendWindowsQt(*form_, *binder_, service, this);
 }
 
 void MainWindow::FindInLogExecute() {
@@ -360,6 +362,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Reception stops before anything it feeds is released; the close is never refused and
     // nothing is saved.
     StopReception();
+    trends_->CloseAll();
     event->accept();
 }
 

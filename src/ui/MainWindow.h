@@ -26,6 +26,7 @@ class MonitorView;
 class PortHotPlugQt;
 class SessionRecords;
 class TimerTickQt;
+class TrendWindowsQt;
 
 class MainWindow : public QMainWindow {
   public:
@@ -68,6 +69,8 @@ class MainWindow : public QMainWindow {
     // "Сервис → Найти в логе…" (Ctrl+F): the monitor view, the section "Данные" unfolded, the
     // search bar under the traffic log open for typing.
     void FindInLogExecute();
+    // The trend windows, opened from the monitor view's values and "Сервис → Графики".
+    TrendWindowsQt& Trends() { return *trends_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +108,7 @@ class MainWindow : public QMainWindow {
     CalibrationPage* calibration_ = nullptr;
     PortHotPlugQt* hotPlug_ = nullptr;
     LogPlayerBarQt* player_ = nullptr;
+    TrendWindowsQt* trends_ = nullptr;
     bool shown_ = false;
 };
 

@@ -23,7 +23,9 @@ std::vector<std::string> Traffic(bool clearRequest = true, int cycles = 40) {
     for (int t = 0; t < cycles; ++t) {
         lines.push_back(">GK=55." + n(751200 + t) + ";37." + n(618400 + t));
         lines.push_back(">GS=" + n(5 + t % 7) + ";" + n(t % 90) + ";152;" + n(9 + t % 25) + ";1");
-        lines.push_back(">PB=" + n(12600 - t % 400) + ";" + n(4100 - t % 300));
+        // The supply holds each value for three status cycles: runs of equal samples that span
+        // checkpoints and end between them.
+        lines.push_back(">PB=" + n(12600 - t / 3 * 10) + ";" + n(4100 - t % 300));
         lines.push_back(">ML=" + n(t % 32));
         lines.push_back(">MS=" + n(t % 8));
         lines.push_back(">MO=" + W("МегаФон") + ";25002");
@@ -79,6 +81,16 @@ std::string State(Session& s) {
                  std::to_string(settle.sinceChangeMs);
     }
     s.live.Set(now);
+    // The fields' histories, sample by sample.
+    const FieldHistory& history = console.History();
+    for (const int field : history.KeptFields()) {
+        if (history.Count(field) == 0) continue;
+        state += "\nhistory " + console.Display().Name(field);
+        for (const TimedValue& v : history.All(field)) {
+            state +=
+                " " + std::to_string(v.ms) + "=" + (v.IsGap() ? "gap" : std::to_string(v.value));
+        }
+    }
     return state + "\nbytes " + std::to_string(console.ReceivedBytes()) + "\nlog\n" +
            console.Log().FileText();
 }

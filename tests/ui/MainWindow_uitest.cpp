@@ -104,7 +104,8 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
                      "Пакет с координатами", "Очистить внешнюю память"}));
     EXPECT_EQ(MenuTexts(r.Find<QMenu>("ServiceMenu")),
               (QStringList{"Журнал сеансов…", "Восстановить тарировку…",
-                           "Открыть лог-файл… [Ctrl+O]", "Найти в логе… [Ctrl+F]"}));
+                           "Открыть лог-файл… [Ctrl+O]", "Найти в логе… [Ctrl+F]",
+                           "Графики…"}));
     // The restart caption begins with the Latin capital P.
     EXPECT_EQ(r.Action(QStringLiteral("DeviceRestart"))->text().at(0), QChar(u'P'));
 
