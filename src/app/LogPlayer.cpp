@@ -19,10 +19,15 @@ LogPlayer::LogPlayer(Console& console, PlaybackClock& clock, const LogFile& file
       clock_(clock),
       file_(file),
       every_(std::max<std::size_t>(1, checkpointEvery)) {
+    console_.History().KeepClearedSamples(true);
     console_.StatClearExecute();
     console_.SetReceivedBytes(0);
     TakeCheckpoint();
     logSubscription_ = console_.Subscribe(static_cast<LogObserver&>(*this));
+}
+
+LogPlayer::~LogPlayer() {
+    console_.History().KeepClearedSamples(false);
 }
 
 void LogPlayer::LogCleared() {

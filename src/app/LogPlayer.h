@@ -34,6 +34,9 @@ class LogPlayer : private LogObserver {
     // set to zero. `console`, `clock` and `file` must outlive the player.
     LogPlayer(Console& console, PlaybackClock& clock, const LogFile& file,
               std::size_t checkpointEvery = kCheckpointEvery);
+    ~LogPlayer() override;
+    LogPlayer(const LogPlayer&) = delete;
+    LogPlayer& operator=(const LogPlayer&) = delete;
 
     const LogFile& File() const { return file_; }
     // Lines played so far: the next line to play.

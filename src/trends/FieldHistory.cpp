@@ -128,7 +128,7 @@ void FieldHistory::ReleaseChunk(Chunk& c) {
 }
 
 void FieldHistory::Thin() {
-    ++generation_;
+    generation_ = ++lastGeneration_;
     const std::size_t target = bound_ / 4 * 3;
     while (bytes_ + fixedBytes_ > target) {
         Series* longest = nullptr;
@@ -195,17 +195,86 @@ void FieldHistory::ThinOldestHalf(Series& s) {
 }
 
 void FieldHistory::Clear() {
-    for (Series& s : series_) {
-        for (Chunk& c : s.chunks) ReleaseChunk(c);
-        std::vector<Chunk>().swap(s.chunks);
-        s.count = 0;
+    Empty(keepCleared_);
+}
+
+void FieldHistory::KeepClearedSamples(bool keep) {
+    keepCleared_ = keep;
+    if (!keep) {
+        std::vector<KeptAside>().swap(keptAside_);
+        keptAsideBytes_ = 0;
+    }
+}
+
+std::size_t FieldHistory::ChunkBytes(const std::vector<Series>& series) const {
+    std::size_t bytes = 0;
+    for (const Series& s : series) {
+        for (const Chunk& c : s.chunks) bytes += c.capacity * sizeof(Sample) + kChunkHeaderCost;
+    }
+    return bytes;
+}
+
+void FieldHistory::Empty(bool keepAside) {
+    if (keepAside && anySample_) {
+        KeptAside kept{generation_, {}, axis_.Save(), firstMs_, lastMs_, anySample_, 0};
+        kept.bytes = ChunkBytes(series_);
+        for (Series& s : series_) {
+            Series empty;
+            empty.reading = s.reading;
+            kept.series.push_back(std::move(s));
+            s = std::move(empty);
+        }
+        bytes_ -= kept.bytes;
+        keptAsideBytes_ += kept.bytes;
+        keptAside_.push_back(std::move(kept));
+        // Kept aside beyond the bound, the oldest go: a seek back across them plays the file
+        // from its start instead.
+        while (keptAsideBytes_ > bound_ && !keptAside_.empty()) {
+            keptAsideBytes_ -= keptAside_.front().bytes;
+            keptAside_.erase(keptAside_.begin());
+        }
+    } else {
+        for (Series& s : series_) {
+            for (Chunk& c : s.chunks) ReleaseChunk(c);
+            std::vector<Chunk>().swap(s.chunks);
+            s.count = 0;
+        }
     }
     axis_.Reset();
     linePlaced_ = false;
     anySample_ = false;
     firstMs_ = lastMs_ = 0;
-    ++generation_;
+    generation_ = ++lastGeneration_;
     ++revision_;
+}
+
+const std::vector<FieldHistory::Series>* FieldHistory::SeriesOf(std::uint64_t generation) const {
+    if (generation == generation_) return &series_;
+    for (const KeptAside& kept : keptAside_) {
+        if (kept.generation == generation) return &kept.series;
+    }
+    return nullptr;
+}
+
+bool FieldHistory::BringBack(std::uint64_t generation) {
+    auto it = std::find_if(keptAside_.begin(), keptAside_.end(),
+                           [&](const KeptAside& k) { return k.generation == generation; });
+    if (it == keptAside_.end()) return false;
+    for (Series& s : series_) {
+        for (Chunk& c : s.chunks) ReleaseChunk(c);
+    }
+    series_ = std::move(it->series);
+    bytes_ += it->bytes;
+    axis_.Restore(it->axis);
+    firstMs_ = it->firstMs;
+    lastMs_ = it->lastMs;
+    anySample_ = it->anySample;
+    generation_ = it->generation;
+    // What was kept aside after it belongs to a later stretch of the file: it is played again.
+    for (auto later = it; later != keptAside_.end(); ++later) keptAsideBytes_ -= later->bytes;
+    keptAside_.erase(it, keptAside_.end());
+    ++revision_;
+    return true;
 }
 
 std::size_t FieldHistory::Count(int field) const {
@@ -280,9 +349,10 @@ std::size_t FieldHistory::MemoryBytes() const {
 
 bool FieldHistory::CanTruncateTo(const Mark& mark) const {
     if (!mark.anySample) return true;
-    if (mark.generation != generation_ || mark.counts.size() != series_.size()) return false;
-    for (std::size_t slot = 0; slot < series_.size(); ++slot) {
-        if (series_[slot].count < mark.counts[slot]) return false;
+    const std::vector<Series>* series = SeriesOf(mark.generation);
+    if (series == nullptr || mark.counts.size() != series->size()) return false;
+    for (std::size_t slot = 0; slot < series->size(); ++slot) {
+        if ((*series)[slot].count < mark.counts[slot]) return false;
     }
     return true;
 }
@@ -293,6 +363,7 @@ std::optional<FieldHistory::Stretch> FieldHistory::StretchSince(const Mark& from
     stretch.generation = generation_;
     stretch.from.resize(series_.size(), 0);
     stretch.ends.reserve(series_.size());
+    std::vector<TimedValue> samples;
     for (std::size_t slot = 0; slot < series_.size(); ++slot) {
         const Series& s = series_[slot];
         const std::size_t count = from.counts.empty() ? 0 : from.counts[slot];
@@ -304,12 +375,25 @@ std::optional<FieldHistory::Stretch> FieldHistory::StretchSince(const Mark& from
                 for (std::uint32_t i =
                          static_cast<std::uint32_t>(first > index ? first - index : 0);
                      i < c.size; ++i) {
-                    stretch.samples.push_back(At(c, i));
+                    samples.push_back(At(c, i));
                 }
             }
             index += c.size;
         }
-        stretch.ends.push_back(stretch.samples.size());
+        stretch.ends.push_back(samples.size());
+    }
+    // A stretch spans minutes of one session: 32 bits of milliseconds hold it.
+    if (!samples.empty()) {
+        stretch.base = samples.front().ms;
+        for (const TimedValue& v : samples) stretch.base = std::min(stretch.base, v.ms);
+    }
+    for (const TimedValue& v : samples) {
+        if (v.ms - stretch.base > kMaxOffset) return std::nullopt;  // a seek plays the lines again
+    }
+    stretch.samples.reserve(samples.size());
+    for (const TimedValue& v : samples) {
+        stretch.samples.push_back(
+            {static_cast<std::uint32_t>(v.ms - stretch.base), static_cast<float>(v.value)});
     }
     stretch.to = TakeMark();
     return stretch;
@@ -327,13 +411,13 @@ bool FieldHistory::Apply(const Stretch& stretch) {
         if (s.count > 0 && at < end) {
             // The earlier mark's last sample as the run it began ended up.
             Chunk& c = s.chunks.back();
-            const TimedValue& v = stretch.samples[at++];
+            const Stretch::Point& p = stretch.samples[at++];
             c.samples[c.size - 1] =
-                Sample{static_cast<std::uint32_t>(v.ms - c.base), static_cast<float>(v.value)};
+                Sample{static_cast<std::uint32_t>(stretch.base + p.dt - c.base), p.value};
         }
         for (; at < end; ++at) {
-            Push(s.chunks, stretch.samples[at].ms, static_cast<float>(stretch.samples[at].value),
-                 kMaxChunk);
+            const Stretch::Point& p = stretch.samples[at];
+            Push(s.chunks, stretch.base + p.dt, p.value, kMaxChunk);
             ++s.count;
         }
     }
@@ -365,6 +449,7 @@ FieldHistory::Mark FieldHistory::TakeMark() const {
 
 bool FieldHistory::TruncateTo(const Mark& mark) {
     if (!CanTruncateTo(mark)) return false;
+    if (mark.anySample && mark.generation != generation_) BringBack(mark.generation);
     if (mark.generation != generation_ || mark.counts.size() != series_.size()) {
         Clear();  // an empty mark of an earlier store: empty this one
         axis_.Restore(mark.axis);

@@ -58,6 +58,10 @@ class FieldHistory : public DisplayWriteTap {
 
     // Every series empty, the axis restarted (the console's clear action).
     void Clear();
+    // While a log file plays, the samples a clear takes are kept aside (up to the memory bound),
+    // so that a seek back across the unit's clear request in the file has them again: TruncateTo
+    // a mark taken before the clear brings them back. Off (live work): a clear frees them.
+    void KeepClearedSamples(bool keep);
 
     bool Keeps(int field) const {
         return field >= 0 && static_cast<std::size_t>(field) < slotOf_.size() &&
@@ -116,12 +120,17 @@ class FieldHistory : public DisplayWriteTap {
         std::uint64_t generation = 0;
         std::vector<std::size_t> from;  // by slot: the earlier mark's counts
         std::vector<std::size_t> ends;  // by slot: where its samples end in `samples`
-        std::vector<TimedValue> samples;
+        // The samples as the store keeps them: ms after `base` (the earliest) and the value.
+        struct Point {
+            std::uint32_t dt;
+            float value;
+        };
+        std::int64_t base = 0;
+        std::vector<Point> samples;
         Mark to;
         std::size_t Bytes() const {
             return sizeof(*this) + (from.capacity() + ends.capacity()) * sizeof(std::size_t) +
-                   samples.capacity() * sizeof(TimedValue) +
-                   to.counts.capacity() * sizeof(std::size_t) +
+                   samples.capacity() * sizeof(Point) + to.counts.capacity() * sizeof(std::size_t) +
                    to.last.capacity() * sizeof(TimedValue);
         }
     };
@@ -159,6 +168,14 @@ class FieldHistory : public DisplayWriteTap {
     void Push(std::vector<Chunk>& chunks, std::int64_t ms, float value, std::uint32_t maxCapacity);
     void ReleaseChunk(Chunk& c);
     void Thin();
+    // Empties every series; with `keepAside`, the samples go to cleared_ instead of being freed.
+    void Empty(bool keepAside);
+    // Brings back the samples of `generation` kept aside by a clear (and drops what was shown
+    // since). False when they are not kept.
+    bool BringBack(std::uint64_t generation);
+    // The series of `generation`: the ones shown, or ones kept aside; nullptr when gone.
+    const std::vector<Series>* SeriesOf(std::uint64_t generation) const;
+    std::size_t ChunkBytes(const std::vector<Series>& series) const;
     void ThinOldestHalf(Series& s);
     std::size_t ChunkOf(const Series& s, std::int64_t ms) const;
 
@@ -176,7 +193,20 @@ class FieldHistory : public DisplayWriteTap {
     std::size_t bytes_ = 0;       // samples and chunk headers, kept as the store changes
     std::size_t fixedBytes_ = 0;  // the history itself and its per-field records
     std::uint64_t revision_ = 0;
-    std::uint64_t generation_ = 0;  // moves on when earlier samples change (clear, thinning)
+    std::uint64_t generation_ = 0;      // moves on when earlier samples change (clear, thinning)
+    std::uint64_t lastGeneration_ = 0;  // each generation's number is used once
+    // Samples taken by a clear while a log file plays, oldest first.
+    struct KeptAside {
+        std::uint64_t generation;
+        std::vector<Series> series;
+        SessionAxis::State axis;
+        std::int64_t firstMs, lastMs;
+        bool anySample;
+        std::size_t bytes;
+    };
+    std::vector<KeptAside> keptAside_;
+    std::size_t keptAsideBytes_ = 0;
+    bool keepCleared_ = false;
 };
 
 }  // namespace rv

@@ -221,6 +221,42 @@ TEST(FieldHistory, AMarkFromBeforeAClearIsRefused) {
     EXPECT_EQ(rig.Series("LL_ML"), (Points{{10, F(6)}}));
 }
 
+// While a file plays, the samples a clear takes (the unit's clear request in the file) are kept
+// aside: a seek back across the clear brings them back; a later branch of the file is dropped.
+TEST(FieldHistory, SamplesAClearTookComeBackWhileAFilePlays) {
+    struct Case {
+        const char* name;
+        bool keep;
+        std::size_t bound;
+        bool expectBack;
+    } cases[] = {
+        {"kept aside while a file plays", true, FieldHistory::kDefaultMemoryBound, true},
+        {"freed in live work", false, FieldHistory::kDefaultMemoryBound, false},
+        {"beyond the bound, dropped", true, 1, false},
+    };
+    for (const Case& c : cases) {
+        DirectRig rig(c.bound);
+        rig.history.KeepClearedSamples(c.keep);
+        rig.Write(0, "LL_ML", "[5]");
+        rig.Write(10, "LL_ML", "[6]");
+        const FieldHistory::Mark beforeClear = rig.history.TakeMark();
+        rig.Write(20, "LL_ML", "[7]");
+        rig.history.Clear();
+        rig.Write(30, "LL_ML", "[8]");
+        const FieldHistory::Mark afterClear = rig.history.TakeMark();
+        EXPECT_EQ(rig.history.TruncateTo(beforeClear), c.expectBack) << c.name;
+        if (!c.expectBack) {
+            EXPECT_EQ(rig.Series("LL_ML"), (Points{{30, F(8)}})) << c.name;
+            continue;
+        }
+        EXPECT_EQ(rig.Series("LL_ML"), (Points{{0, F(5)}, {10, F(6)}})) << c.name;
+        // The stretch after the clear was shown since: it is played again, not kept.
+        EXPECT_FALSE(rig.history.CanTruncateTo(afterClear)) << c.name;
+        rig.Write(40, "LL_ML", "[9]");
+        EXPECT_EQ(rig.Series("LL_ML"), (Points{{0, F(5)}, {10, F(6)}, {40, F(9)}})) << c.name;
+    }
+}
+
 // Every field changing every second for a working day fits under 100 MiB at full resolution.
 TEST(FieldHistory, AWorkingDayOfEveryFieldFits) {
     DirectRig rig;
