@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzChecks.h"
 #include "app/Console.h"
 #include "calibration/Recorder.h"
 #include "layout/SectionPlan.h"
@@ -25,14 +26,8 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void Check(bool ok, const char* what) {
-    if (!ok) Fail(what);
-}
+using fuzz::Check;
+using fuzz::Fail;
 
 // A serial device that hands out the fuzz bytes in reads of varying sizes.
 class FuzzSerialDevice : public rv::SerialDevice {
@@ -92,7 +87,7 @@ struct WatchedFields {
     std::vector<int> pinBoxes;  // and the access-point boxes: every masked edit
 };
 
-void CheckDisplay(const rv::DisplayModel& d, const WatchedFields& watched) {
+FUZZ_CHECKING_CODE void CheckDisplay(const rv::DisplayModel& d, const WatchedFields& watched) {
     Check(d.BarPosition(rv::Bar::SignalLevel) >= 0 &&
               d.BarPosition(rv::Bar::SignalLevel) <=
                   rv::DisplayModel::BarMaximum(rv::Bar::SignalLevel),
@@ -112,42 +107,6 @@ void ResetPinBoxes(rv::DisplayModel& reused, const rv::DisplayModel& fresh,
                    const WatchedFields& watched) {
     for (const int f : watched.pinBoxes) {
         if (reused.Text(f) != fresh.Text(f)) reused.SetV(f, fresh.Text(f), fresh.ColourOf(f));
-    }
-}
-
-// The reused console after its clear must be what a fresh one is after its first clear: every
-// field's text and colour, the bars, the sensor rows, an empty log and recorder. Whatever the clear
-// forgets to reset would make one input depend on the one before (and the technician's "Очистить"
-// leave something of the old session on the screen).
-void CheckLikeFresh(rv::Console& reused, rv::Console& fresh) {
-    const rv::DisplayModel& a = reused.Display();
-    const rv::DisplayModel& b = fresh.Display();
-    for (std::size_t i = 0; i < a.FieldCount(); ++i) {
-        const int f = static_cast<int>(i);
-        if (a.ColourOf(f) != b.ColourOf(f) || a.Text(f) != b.Text(f)) {
-            std::fprintf(stderr, "field %s: \"%s\" after the clear, \"%s\" fresh\n",
-                         a.Name(f).c_str(), a.Text(f).c_str(), b.Text(f).c_str());
-            Fail("the clear resets every field");
-        }
-    }
-    for (rv::Bar bar : {rv::Bar::SignalLevel, rv::Bar::Battery})
-        Check(a.BarPosition(bar) == b.BarPosition(bar), "the clear resets the bars");
-    for (std::size_t row = 0; row < rv::SensorRows().size(); ++row)
-        Check(a.SensorRowOpen(static_cast<int>(row)) == b.SensorRowOpen(static_cast<int>(row)),
-              "the clear folds the sensor rows");
-    Check(a.LabelNoVisible() == b.LabelNoVisible(), "the clear shows the note");
-    Check(reused.Log().Count() == 0, "the clear empties the log");
-    Check(reused.Calibration().Sources().size() == 0, "the clear empties the source list");
-    // The drop-down keeps its old entries until it is opened again (every input opens it before it
-    // picks one); what it shows is the placeholder.
-    for (int n = 1; n <= rv::kTarChannels; ++n) {
-        const auto& c = reused.Calibration().State(n);
-        const auto& d = fresh.Calibration().State(n);
-        Check(c.ComboText() == d.ComboText() && c.itemIndex == d.itemIndex &&
-                  c.tarName == d.tarName && c.pd2 == d.pd2 && c.pd3 == d.pd3 && c.pd4 == d.pd4 &&
-                  c.panStatEnabled == d.panStatEnabled && c.rows.empty() &&
-                  c.comment == d.comment && c.exportVisible == d.exportVisible,
-              "the clear resets every calibration channel");
     }
 }
 
@@ -240,6 +199,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     console.StatClearExecute();
     console.SetReceivedBytes(0);
     ResetPinBoxes(console.Display(), fresh.Display(), watched);
-    CheckLikeFresh(console, fresh);
+    fuzz::CheckConsoleLike(console, fresh);
     return 0;
 }

@@ -10,7 +10,13 @@
 // - an exported table is the header, rules and cells 39 characters wide with its visible rows
 //   numbered 1, 2, ... in order, and ends with the comment and CR LF.
 //
+// One form serves the whole run and is reset after every input the way a technician would leave
+// it for the next unit ("Стоп", "Очистить", the settings boxes back to their start texts); after
+// the reset it must show exactly what a reference form shows after the same reset, so an input
+// never depends on the one before and a finding reproduces from that one input.
+//
 // Input layout: a sequence of steps, each an operation byte, a length byte and that many bytes.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,21 +27,15 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzChecks.h"
 #include "app/MainForm.h"
 #include "calibration/TableExport.h"
 #include "text/Cp1251.h"
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, std::string_view detail = {}) {
-    std::fprintf(stderr, "invariant broken: %s [%.*s]\n", what, static_cast<int>(detail.size()),
-                 detail.data());
-    std::abort();
-}
-
-void Check(bool ok, const char* what, std::string_view detail = {}) {
-    if (!ok) Fail(what, detail);
-}
+using fuzz::Check;
+using fuzz::Fail;
 
 // The unit's end of the line: keeps every command line the console writes.
 class CapturingDevice : public rv::SerialDevice {
@@ -85,7 +85,7 @@ bool HasControl(std::string_view s) {
 }
 
 // One command line the editor sent, against the boxes it was built from.
-void CheckSentLine(std::string_view line, rv::SettingsEditor& settings) {
+FUZZ_CHECKING_CODE void CheckSentLine(std::string_view line, rv::SettingsEditor& settings) {
     Check(line.size() >= 4 && line.substr(0, 2) == "\r>" && line.back() == '\n', "line framing",
           line);
     const std::string_view body = line.substr(2, line.size() - 3);
@@ -116,8 +116,8 @@ void CheckSentLine(std::string_view line, rv::SettingsEditor& settings) {
 }
 
 // The exported file, line by line.
-void CheckTable(const std::string& file, const rv::DisplayModel& display, std::size_t rows,
-                const std::string& comment) {
+FUZZ_CHECKING_CODE void CheckTable(const std::string& file, const rv::DisplayModel& display,
+                                   std::size_t rows, const std::string& comment) {
     const std::string head = rv::W("ID устройства: ") + display.Text(display.Field("LL_DN"));
     Check(file.compare(0, head.size() + 2, head + "\r\n") == 0, "the unit ID heads the table");
     const std::string tail = rv::W("Комментарии: ") + comment + "\r\n";
@@ -153,22 +153,118 @@ void CheckTable(const std::string& file, const rv::DisplayModel& display, std::s
     Check(rest == tail, "nothing between the table and the comment");
 }
 
+// A form with the unit's end of the line captured, no timers, and a platform that touches no file
+// (a fixed port list, a fixed identity of the unit behind the port, a steady clock that stands).
+class FuzzForm {
+  public:
+    FuzzForm() {
+        form.FormCreate();
+        for (std::size_t k = 0; k < boxes.size(); ++k) {
+            boxes[k] = form.Display().Field(kSettingsFields[k]);
+            startTexts[k] = form.Display().Text(boxes[k]);
+        }
+        startPort_ = form.Q().Port();
+        Reset();
+    }
+
+    // What the technician does before the next unit: "Стоп" (the port number the form starts
+    // with is chosen again, so a start clears as the first start of a session does), "Очистить"
+    // and the counter, the settings boxes back to their start texts (the clear leaves a typed
+    // PIN alone), and the reports of the strip taken back. A box is set again when its text,
+    // colour or hint is not what the start text validates to (the first reset sets them all), so
+    // its validation starts over too; a box that shows all of that is as the reset leaves it.
+    void Reset() {
+        form.Connection().StopActionExecute();
+        form.Q().SetPort(startPort_);
+        form.StatClearExecute();
+        form.SetReceivedBytes(0);
+        rv::DisplayModel& display = form.Display();
+        for (std::size_t k = 0; k < boxes.size(); ++k) {
+            const int box = boxes[k];
+            if (validated_ && display.Text(box) == startTexts[k] &&
+                display.ColourOf(box) == validColours_[k] &&
+                form.Settings().Hint(box) == validHints_[k])
+                continue;
+            display.SetV(box, startTexts[k], rv::kBlack);
+            validColours_[k] = display.ColourOf(box);
+            validHints_[k] = form.Settings().Hint(box);
+        }
+        validated_ = true;
+        while (const rv::Report* report = form.Reports().Current()) {
+            const std::string topic = report->topic;
+            form.Reports().Withdraw(topic);
+        }
+        unit->written.clear();
+    }
+
+    rv::RegionalFormats formats;
+    rv::FixedClock clock{rv::LocalDateTime{2026, 12, 8, 9, 5, 7, 4}};
+    NoTicks ticks;
+    CapturingDevice* unit = nullptr;
+    rv::MainForm form{formats, clock, Platform()};
+    std::array<int, std::size(kSettingsFields)> boxes{};
+    std::array<std::string, std::size(kSettingsFields)> startTexts{};
+
+  private:
+    rv::FormPlatform Platform() {
+        rv::FormPlatform platform;
+        auto device = std::make_unique<CapturingDevice>();
+        unit = device.get();
+        platform.device = std::move(device);
+        platform.ticks = &ticks;
+        platform.elapsedMs = [] { return std::int64_t{0}; };
+        platform.identityOfPort = [](int) { return std::string("fuzz unit"); };
+        platform.findDevice = [](const std::string&) { return rv::PortPresence{}; };
+        platform.resolvePath = [](int) { return std::string("fuzz"); };
+        platform.readPortList = [] { return std::string("COM1\0\0", 6); };
+        platform.portsFolderProblem = [] { return std::string(); };
+        return platform;
+    }
+
+    int startPort_ = 0;
+    bool validated_ = false;
+    std::array<rv::Colour, std::size(kSettingsFields)> validColours_{};
+    std::array<std::string, std::size(kSettingsFields)> validHints_{};
+};
+
+// After its reset the reused form must be the reference form after the same reset: besides the
+// received state, the enabling and Tag of every action, the boxes' hints, the link and its
+// controls, the driver's port, an empty report strip.
+FUZZ_CHECKING_CODE void CheckFormLike(FuzzForm& reused, FuzzForm& reference) {
+    rv::MainForm& a = reused.form;
+    rv::MainForm& b = reference.form;
+    fuzz::CheckConsoleLike(a, b);
+    for (int i = 0; i < a.Actions().Count(); ++i) {
+        Check(a.Actions().Tag(i) == b.Actions().Tag(i) &&
+                  a.Actions().Enabled(i) == b.Actions().Enabled(i),
+              "the reset restores every action's Tag and enabling", a.Actions().Info(i).name);
+    }
+    for (const int box : reused.boxes) {
+        Check(a.Settings().Hint(box) == b.Settings().Hint(box), "the reset restores the hints",
+              a.Display().Name(box));
+    }
+    const rv::ConnectionControl& c = a.Connection();
+    const rv::ConnectionControl& d = b.Connection();
+    Check(!c.IsOpen() && c.Ports() == d.Ports() && c.CheckedPortItem() == d.CheckedPortItem() &&
+              c.HighlightedPort() == d.HighlightedPort() &&
+              c.CheckedSpeedItem() == d.CheckedSpeedItem() &&
+              c.HeaderButtonsEnabled() == d.HeaderButtonsEnabled() &&
+              c.LinkReason() == d.LinkReason() && c.WatchingForReturn() == d.WatchingForReturn(),
+          "the reset stops the link");
+    for (int i = 0; i < rv::kSpeedItems; ++i)
+        Check(c.SpeedItemEnabled(i) == d.SpeedItemEnabled(i), "the reset enables the speed items");
+    Check(a.Q().Port() == b.Q().Port() && a.Q().PendingCount() == 0,
+          "the reset chooses the start port");
+    Check(a.Reports().Current() == nullptr, "the reset empties the report strip");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    rv::RegionalFormats formats;
-    const rv::FixedClock clock({2026, 12, 8, 9, 5, 7, 4});
-    NoTicks ticks;
-    rv::FormPlatform platform;
-    auto device = std::make_unique<CapturingDevice>();
-    CapturingDevice* unit = device.get();
-    platform.device = std::move(device);
-    platform.ticks = &ticks;
-    platform.resolvePath = [](int) { return std::string("fuzz"); };
-    platform.readPortList = [] { return std::string("COM1\0\0", 6); };
-    platform.portsFolderProblem = [] { return std::string(); };
-    rv::MainForm form(formats, clock, std::move(platform));
-    form.FormCreate();
+    static FuzzForm& reused = *new FuzzForm;
+    static FuzzForm& reference = *new FuzzForm;
+    rv::MainForm& form = reused.form;
+    CapturingDevice* unit = reused.unit;
     rv::SettingsEditor& settings = form.Settings();
     rv::Recorder& recorder = form.Calibration();
     const std::vector<rv::SettingsButton>& buttons = rv::SettingsButtons();
@@ -184,7 +280,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int channel = 1 + (op >> 3 & 3);
         switch (op & 7) {
             case 0:  // typing into a settings box (UTF-8, possibly broken)
-                settings.TypeText(form.Display().Field(kSettingsFields[pick % 8]), text);
+                settings.TypeText(reused.boxes[pick % reused.boxes.size()], text);
                 break;
             case 1: {  // a reply line of the unit (the driver cuts the stream at LF)
                 const std::string line = std::string(bytes.substr(0, bytes.find('\n'))) + "\r\n";
@@ -239,5 +335,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
+    reused.Reset();
+    CheckFormLike(reused, reference);
     return 0;
 }

@@ -8,8 +8,8 @@ void ReportBoard::Post(std::string_view topic, std::string text, ReportLevel lev
                        std::string timeText) {
     std::erase_if(standing_, [topic](const Report& r) { return r.topic == topic; });
     Report report{std::string(topic), std::move(text), level, std::move(timeText)};
+    if (history_.size() == kHistoryLength) history_.erase(history_.begin());
     history_.push_back(report);
-    if (history_.size() > kHistoryLength) history_.pop_front();
     standing_.push_back(std::move(report));
     observers_.Notify(&ReportObserver::ReportsChanged);
 }

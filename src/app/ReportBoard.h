@@ -6,7 +6,6 @@
 // shows the newest report still standing, and keeps the recent ones for its tooltip.
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,13 +60,14 @@ class ReportBoard {
     // The report of `topic` still standing, or nullptr.
     const Report* Standing(std::string_view topic) const;
     // The most recent reports, oldest first, withdrawn ones included (at most kHistoryLength).
-    const std::deque<Report>& History() const { return history_; }
+    const std::vector<Report>& History() const { return history_; }
 
     Subscription Subscribe(ReportObserver& observer) { return observers_.Subscribe(observer); }
 
   private:
     std::vector<Report> standing_;  // oldest first
-    std::deque<Report> history_;
+    // One block for the whole history: posting a report allocates its texts and nothing else.
+    std::vector<Report> history_;
     ObserverList<ReportObserver> observers_;
 };
 

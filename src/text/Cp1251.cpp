@@ -1,5 +1,6 @@
 #include "text/Cp1251.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -22,10 +23,15 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
+// The highest code point the code page holds (U+2122, the trade mark sign).
+constexpr char32_t kHighestCodePoint = *std::max_element(kHighHalf.begin(), kHighHalf.end());
+
 // Reverse lookup for the code points outside 0x0410..0x044F (the plain Cyrillic block is computed).
+// What lies above the code page (a replacement character for broken UTF-8, say) is not searched.
 int EncodeCodePoint(char32_t cp) {
     if (cp < 0x80) return static_cast<int>(cp);
     if (cp >= 0x0410 && cp <= 0x044F) return static_cast<int>(cp - 0x0410 + 0xC0);
+    if (cp > kHighestCodePoint) return -1;
     for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
         if (kHighHalf[i] == cp) return static_cast<int>(0x80 + i);
     }
