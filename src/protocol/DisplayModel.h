@@ -82,6 +82,21 @@ class DisplayModel {
 
     Subscription Subscribe(DisplayObserver& observer) { return observers_.Subscribe(observer); }
 
+    // Holds the observers' FieldChanged back while it lives (the decoding of one received block):
+    // a block of a fast link rewrites the same fields several times, and the window needs only
+    // the last of them. When the outermost batch ends, each field that changed is told once, in
+    // the order of its first change. The model's state itself follows every write at once.
+    class Batch {
+      public:
+        explicit Batch(DisplayModel& model) : model_(model) { ++model_.batchDepth_; }
+        ~Batch() { model_.EndBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        DisplayModel& model_;
+    };
+
   private:
     struct FieldState {
         std::string name;
@@ -99,6 +114,7 @@ class DisplayModel {
     int AddField(const char* name, FieldKind kind, int tag, int sensorRow, std::string text,
                  Colour colour = kBlack);
     void NotifyField(int field);
+    void EndBatch();
     void SetLabelNo(bool visible);
     void StoreMasked(int field, std::string_view text);
 
@@ -111,6 +127,9 @@ class DisplayModel {
     int bars_[2] = {0, 0};
     bool labelNoVisible_ = true;
     ObserverList<DisplayObserver> observers_;
+    int batchDepth_ = 0;
+    std::vector<int> held_;     // fields changed in the running batch, in order
+    std::vector<bool> isHeld_;  // by field index
 };
 
 }  // namespace rv
