@@ -18,6 +18,8 @@ void LogPlayer::Restart() {
 
 void LogPlayer::Play(std::size_t count) {
     const std::size_t end = std::min(file_.Count(), position_ + count);
+    // The window hears once of each field the lines played now changed (a seek plays thousands).
+    const DisplayModel::Batch batch(console_.Display());
     for (; position_ < end; ++position_) {
         const std::int32_t ms = file_.TimeMs(position_);
         clock_.Follow(ms == LogFile::kNoTime ? std::nullopt : std::optional<std::int32_t>(ms));

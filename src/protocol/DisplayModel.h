@@ -82,10 +82,11 @@ class DisplayModel {
 
     Subscription Subscribe(DisplayObserver& observer) { return observers_.Subscribe(observer); }
 
-    // Holds the observers' FieldChanged back while it lives (the decoding of one received block):
-    // a block of a fast link rewrites the same fields several times, and the window needs only
-    // the last of them. When the outermost batch ends, each field that changed is told once, in
-    // the order of its first change. The model's state itself follows every write at once.
+    // Holds the observers' FieldChanged back while it lives (a received block, a driver tick's
+    // blocks, the lines a played log brings at once): the lines of a fast link rewrite the same
+    // fields several times, and the window needs only the last of them. When the outermost batch
+    // ends, each field that changed is told once, in the order of its first change. The model's
+    // state itself follows every write at once.
     class Batch {
       public:
         explicit Batch(DisplayModel& model) : model_(model) { ++model_.batchDepth_; }
