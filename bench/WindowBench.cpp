@@ -44,12 +44,16 @@ namespace {
 
 constexpr std::size_t kLinesBefore = 1000000;
 
-// The serial device of the window: it reads back what the benchmark has handed over.
+// The serial device of the window: it reads back what the benchmark has handed over, or, while
+// paced, what a link of the given rate would have brought since pacing began (the recorded stream
+// over and over). Pacing in the read itself keeps the figure free of a feeding timer: the process
+// wakes only for the window's own timers, as it does on a real port.
 class FeedDevice : public rv::SerialDevice {
   public:
     bool Open(const std::string&) override { return true; }
     bool Apply(const rv::SerialLineSettings&) override { return true; }
     std::int32_t Read(std::uint8_t* buffer, std::int32_t capacity) override {
+        if (paced_ != nullptr) TakeDueBytes();
         const std::size_t n =
             std::min(bytes_.size() - at_, static_cast<std::size_t>(std::max(capacity, 0)));
         std::memcpy(buffer, bytes_.data() + at_, n);
@@ -63,13 +67,38 @@ class FeedDevice : public rv::SerialDevice {
     void Hand(std::string_view bytes) { bytes_.append(bytes); }
     bool Drained() const { return bytes_.empty(); }
 
+    // From now on reads bring `stream` at `bytesPerSecond`; Unpace stops it.
+    void Pace(const std::string& stream, double bytesPerSecond) {
+        paced_ = &stream;
+        bytesPerSecond_ = bytesPerSecond;
+        handed_ = 0;
+        pacedAt_ = 0;
+        clock_.start();
+    }
+    void Unpace() { paced_ = nullptr; }
+
   private:
+    void TakeDueBytes() {
+        const auto due = static_cast<std::size_t>(static_cast<double>(clock_.nsecsElapsed()) *
+                                                  bytesPerSecond_ / 1e9);
+        while (handed_ < due) {
+            const std::size_t n = std::min(due - handed_, paced_->size() - pacedAt_);
+            Hand(std::string_view(*paced_).substr(pacedAt_, n));
+            handed_ += n;
+            pacedAt_ = (pacedAt_ + n) % paced_->size();
+        }
+    }
     void Reset() {
         bytes_.clear();
         at_ = 0;
     }
     std::string bytes_;
     std::size_t at_ = 0;
+    const std::string* paced_ = nullptr;
+    double bytesPerSecond_ = 0;
+    QElapsedTimer clock_;
+    std::size_t handed_ = 0;
+    std::size_t pacedAt_ = 0;
 };
 
 // Counts paint events, of the traffic log view and of every widget, to show what painting the
@@ -224,24 +253,9 @@ void PacedWindowFigure(benchmark::State& state) {
     const std::size_t linesBefore = w.window->Form().Log().Count();
     double cpu = 0;
     for (auto _ : state) {
-        QElapsedTimer clock;
-        std::size_t handed = 0;
-        std::size_t at = 0;
-        QTimer feeder;
-        feeder.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&feeder, &QTimer::timeout, [&] {
-            const auto due = static_cast<std::size_t>(static_cast<double>(clock.elapsed()) *
-                                                      rvbench::kLinkBytesPerSecond / 1000.0);
-            while (handed < due) {
-                const std::size_t n = std::min(due - handed, w.stream.size() - at);
-                w.device->Hand(std::string_view(w.stream).substr(at, n));
-                handed += n;
-                at = (at + n) % w.stream.size();
-            }
-        });
-        clock.start();
-        feeder.start(2);
+        w.device->Pace(w.stream, rvbench::kLinkBytesPerSecond);
         cpu = RunWindow(static_cast<int>(seconds * 1000));
+        w.device->Unpace();
     }
     const auto perSecond = [seconds](double count) { return count / seconds; };
     state.counters["CPU % of a core"] = 100 * cpu / seconds;

@@ -171,7 +171,15 @@ million_run() {  # program port -> "CPU-seconds MB-per-1M-lines"
     port=$((port + 1))
     start_sim "$port" --rate 10000000 --count "$lines"
     start_reader "$1" "$port"
-    wait "$sim_pid" 2>/dev/null || true  # it ends once the reader has taken every line
+    # The unit ends once the reader has taken every line; a reader that does not read (a program
+    # that did not open the port) would keep it waiting for ever: "-" then.
+    local limit=$((lines / 1000 + 120))
+    for _ in $(seq "$limit"); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 1; done
+    if kill -0 "$sim_pid" 2>/dev/null; then
+        stop "$reader_pid" "$sim_pid"
+        echo "- -"
+        return
+    fi
     sleep 1
     local cpu rss
     cpu=$(cpu_ticks "$reader_pid")

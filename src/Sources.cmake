@@ -182,6 +182,8 @@ set(REVODIVE_UI_SOURCES
     ui/DesktopSetupQt.h
     ui/DisplayBinderQt.cpp
     ui/DisplayBinderQt.h
+    ui/FieldSlotWidget.cpp
+    ui/FieldSlotWidget.h
     ui/FramePacerQt.cpp
     ui/FramePacerQt.h
     ui/LogFileReaderQt.cpp

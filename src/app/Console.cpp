@@ -23,6 +23,7 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     const std::string_view block = size > 0 ? std::string_view(reinterpret_cast<const char*>(data),
                                                                static_cast<std::size_t>(size))
                                             : std::string_view();
+    const DisplayModel::Batch batch(display_);  // the display hears of the block once, at its end
     const LocalDateTime now = clock_.Now();
     history_.BeginLine(now);
     receivedBytes_ += size > 0 ? size : 0;

@@ -42,6 +42,8 @@ void LogPlayer::LogCleared() {
 
 void LogPlayer::Play(std::size_t count) {
     const std::size_t end = std::min(file_.Count(), position_ + count);
+    // The window hears once of each field the lines played now changed (a seek plays thousands).
+    const DisplayModel::Batch batch(console_.Display());
     while (position_ < end) {
         clock_.Follow(RecordedTime(file_, position_));
         block_.assign(file_.Text(position_));

@@ -36,6 +36,24 @@ std::string ShownCommand(const std::string& line) {
     return Cp1251ToUtf8(shown);
 }
 
+// The driver's ticks, each one a display batch: a tick reads up to a receive buffer of lines, one
+// block each, and the window hears once, at the tick's end, of each field they changed.
+class BatchedTicks : public TickSource {
+  public:
+    BatchedTicks(TickSource& ticks, DisplayModel& display) : ticks_(ticks), display_(display) {}
+    void Start(int periodMs, std::function<void()> onTick) override {
+        ticks_.Start(periodMs, [this, onTick = std::move(onTick)] {
+            const DisplayModel::Batch batch(display_);
+            onTick();
+        });
+    }
+    void Stop() override { ticks_.Stop(); }
+
+  private:
+    TickSource& ticks_;
+    DisplayModel& display_;
+};
+
 }  // namespace
 
 MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatform platform)
@@ -46,7 +64,8 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
-    q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *platform_.ticks,
+    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, Display());
+    q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *batchedTicks_,
                                            platform_.resolvePath);
     // The form's settings of its driver: COM99 until the technician picks a port, 115200 bit/s,
     // the shortest polling period, one block per line feed.

@@ -94,6 +94,7 @@ class MainForm : public Console {
 
     FormPlatform platform_;
     ReportBoard reports_;
+    std::unique_ptr<TickSource> batchedTicks_;  // the platform's ticks, each a display batch
     std::unique_ptr<TCommPortDriver> q_;
     ActionSet actions_;
     std::unique_ptr<SettingsEditor> settings_;

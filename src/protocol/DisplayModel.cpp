@@ -108,7 +108,28 @@ int DisplayModel::Field(std::string_view name) const {
 }
 
 void DisplayModel::NotifyField(int field) {
+    if (batchDepth_ > 0) {
+        if (isHeld_.size() < fields_.size()) isHeld_.resize(fields_.size(), false);
+        if (!isHeld_[field]) {
+            isHeld_[field] = true;
+            held_.push_back(field);
+        }
+        return;
+    }
     observers_.Notify(&DisplayObserver::FieldChanged, field);
+}
+
+void DisplayModel::EndBatch() {
+    if (--batchDepth_ > 0) return;
+    // An observer may write the model while it is told: its writes are told at once.
+    std::vector<int> held;
+    held.swap(held_);
+    for (int field : held) isHeld_[field] = false;
+    for (int field : held) observers_.Notify(&DisplayObserver::FieldChanged, field);
+    if (held_.empty()) {  // keeps the list's room for the next block
+        held.clear();
+        held_.swap(held);
+    }
 }
 
 void DisplayModel::SetV(int field, std::string_view text, Colour colour) {

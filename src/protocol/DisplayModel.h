@@ -125,6 +125,22 @@ class DisplayModel {
     // the model or be removed first.
     void SetWriteTap(DisplayWriteTap* tap) { tap_ = tap; }
 
+    // Holds the observers' FieldChanged back while it lives (a received block, a driver tick's
+    // blocks, the lines a played log brings at once): the lines of a fast link rewrite the same
+    // fields several times, and the window needs only the last of them. When the outermost batch
+    // ends, each field that changed is told once, in the order of its first change. The model's
+    // state itself follows every write at once.
+    class Batch {
+      public:
+        explicit Batch(DisplayModel& model) : model_(model) { ++model_.batchDepth_; }
+        ~Batch() { model_.EndBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        DisplayModel& model_;
+    };
+
   private:
     struct FieldState {
         std::string name;
@@ -142,6 +158,7 @@ class DisplayModel {
     int AddField(const char* name, FieldKind kind, int tag, int sensorRow, std::string text,
                  Colour colour = kBlack);
     void NotifyField(int field);
+    void EndBatch();
     void SetLabelNo(bool visible);
     void StoreMasked(int field, std::string_view text);
 
@@ -172,6 +189,9 @@ class DisplayModel {
     bool labelNoVisible_ = true;
     ObserverList<DisplayObserver> observers_;
     DisplayWriteTap* tap_ = nullptr;
+    int batchDepth_ = 0;
+    std::vector<int> held_;     // fields changed in the running batch, in order
+    std::vector<bool> isHeld_;  // by field index
 };
 
 }  // namespace rv

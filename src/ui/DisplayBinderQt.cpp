@@ -9,12 +9,11 @@
 #include "ui/Cp1251Qt.h"
 
 namespace rv {
-namespace {}  // namespace
-
 DisplayBinderQt::DisplayBinderQt(DisplayModel& model, QObject* parent)
     : QObject(parent),
       model_(model),
       widgets_(model.FieldCount(), nullptr),
+      labelColours_(model.FieldCount()),
       displaySubscription_(model_.Subscribe(*this)) {}
 
 QWidget* DisplayBinderQt::Make(std::string_view name, QWidget* parent) {
@@ -70,17 +69,27 @@ void DisplayBinderQt::FieldChanged(int field) {
 }
 
 void DisplayBinderQt::BarChanged(Bar bar) {
-    if (auto* pb = bars_[static_cast<int>(bar)]) pb->setValue(model_.BarPosition(bar));
+    // Replies repeat the level many times a second; an equal value would still repaint the bar.
+    QProgressBar* pb = bars_[static_cast<int>(bar)];
+    if (pb != nullptr && pb->value() != model_.BarPosition(bar))
+        pb->setValue(model_.BarPosition(bar));
 }
 
 void DisplayBinderQt::Show(int field) {
     QWidget* w = WidgetOf(field);
     if (!w) return;
     const QString text = FromCp1251(model_.Text(field));
-    SetTextColour(w, model_.ColourOf(field));
     if (auto* label = qobject_cast<QLabel*>(w)) {
+        // Only the binder colours its labels: the colour they show is known without asking the
+        // palette, which costs more than the new text.
+        const Colour colour = model_.ColourOf(field);
+        if (!labelColours_[field] || *labelColours_[field] != colour) {
+            SetTextColour(w, colour);
+            labelColours_[field] = colour;
+        }
         label->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        SetTextColour(w, model_.ColourOf(field));
         // A masked edit that the technician is typing in already shows this text: rewriting it
         // would move the cursor under the technician's fingers.
         if (edit->text() != text) edit->setText(text);

@@ -4,6 +4,7 @@
 // created here with the field's name as object name, so tests find them by name.
 
 #include <QObject>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -44,7 +45,8 @@ class DisplayBinderQt : public QObject, public DisplayObserver {
     void Show(int field);
 
     DisplayModel& model_;
-    std::vector<QWidget*> widgets_;  // by field index
+    std::vector<QWidget*> widgets_;                    // by field index
+    std::vector<std::optional<Colour>> labelColours_;  // by field index: a label's text colour
     QProgressBar* bars_[2] = {nullptr, nullptr};
     Subscription displaySubscription_;
 };

@@ -13,6 +13,9 @@ namespace {
 // Between 30 frames a second (a line is on screen well within 50 ms of its tick) and 120.
 constexpr int kSlowestFrameMs = 33;
 constexpr int kFastestFrameMs = 8;
+// Frames while lines stream in; the stream counts as over when none came for this long.
+constexpr int kStreamingFrameMs = 33;
+constexpr int kStreamQuietMs = 250;
 
 int FrameMs(const QWidget* window) {
     const QScreen* screen = window->screen();
@@ -58,6 +61,16 @@ void FramePacerQt::RequestFrame(QObject* owner, std::function<void()> work) {
     Schedule();
 }
 
+void FramePacerQt::Streaming() {
+    sinceLines_.start();
+}
+
+int FramePacerQt::FrameIntervalMs() const {
+    if (sinceLines_.isValid() && sinceLines_.elapsed() < kStreamQuietMs)
+        return std::max(intervalMs_, kStreamingFrameMs);
+    return intervalMs_;
+}
+
 bool FramePacerQt::InWindow(QObject* object) const {
     if (!object->isWidgetType()) return false;
     return static_cast<QWidget*>(object)->window() == window_;
@@ -99,7 +112,7 @@ bool FramePacerQt::Suspended() const {
 
 void FramePacerQt::Schedule() {
     if (timer_.isActive() || Suspended()) return;
-    const qint64 wait = intervalMs_ - sinceFrame_.elapsed();
+    const qint64 wait = FrameIntervalMs() - sinceFrame_.elapsed();
     timer_.start(static_cast<int>(std::max<qint64>(0, wait)));
 }
 

@@ -10,6 +10,12 @@
 //
 // Views with work of their own to do once per frame before it is painted (the traffic log view's
 // scrolling) ask for it with RequestFrame.
+//
+// While lines stream in, frames come at most 30 times a second whatever the screen's rate: a
+// saturated link changes the log and most labels in every frame, and each frame costs the same
+// however few lines it brings. A line is still on screen within 50 ms of its arrival (a 10-ms
+// driver tick, then a frame at most 33 ms later). Between bursts the screen's rate comes back, so
+// the technician's own actions are drawn as smoothly as the screen allows.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -36,10 +42,15 @@ class FramePacerQt : public QObject {
     // again for the same owner before the frame keeps one request.
     void RequestFrame(QObject* owner, std::function<void()> work);
 
+    // Lines arrived: the frames that follow come at the streaming rate until none arrive for a
+    // while.
+    void Streaming();
+
     // Runs the pending frame now (the layouts, the frame work, then the repaint).
     void FlushNow();
 
-    int FrameIntervalMs() const { return intervalMs_; }
+    // The interval between frames: the screen's, or the streaming one while lines arrive.
+    int FrameIntervalMs() const;
     // Tests hold frames back with a long interval and run them with FlushNow.
     void SetFrameIntervalMs(int ms) { intervalMs_ = ms; }
 
@@ -65,6 +76,7 @@ class FramePacerQt : public QObject {
     bool sending_ = false;      // the pacer's own repaint request is on its way
     bool layingOut_ = false;    // the frame runs the layouts that waited
     int layoutsRun_ = 0;
+    QElapsedTimer sinceLines_;  // since lines last arrived; invalid before the first
     std::vector<Work> work_;
     std::vector<QPointer<QWidget>> layouts_;  // widgets whose layout waits for the frame
 };

@@ -65,6 +65,16 @@ QWidget* ColouredPanel(QWidget* parent, Colour colour, const char* name) {
     return panel;
 }
 
+// Tells the window's pacer whenever lines arrive, so that frames follow at the streaming rate.
+class StreamWatch : public LogObserver {
+  public:
+    explicit StreamWatch(FramePacerQt& pacer) : pacer_(pacer) {}
+    void LinesAppended(std::size_t) override { pacer_.Streaming(); }
+
+  private:
+    FramePacerQt& pacer_;
+};
+
 QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -77,7 +87,7 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
     setFont(WindowFont());
     setWindowIcon(pictures::AppIcon());
     // Lines arrive every tick; the window is painted once a frame at most.
-    new FramePacerQt(this);
+    auto* pacer = new FramePacerQt(this);
 
     ticks_ = std::make_unique<TimerTickQt>();
     platform.ticks = ticks_.get();
@@ -87,6 +97,8 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
         QDesktopServices::openUrl(QUrl(Utf8(address)));
     };
     form_ = std::make_unique<MainForm>(formats_, clock_, std::move(platform));
+    streamWatch_ = std::make_unique<StreamWatch>(*pacer);
+    streamSubscription_ = form_->Subscribe(*streamWatch_);
     records_ = std::make_unique<SessionRecords>(*form_, SessionRecords::Options{});
     // The journal's writer fails on its own thread; its report reaches the strip from here.
     recordsPoll_ = new QTimer(this);

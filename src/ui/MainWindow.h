@@ -98,6 +98,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<TimerTickQt> ticks_;
     std::unique_ptr<TimerTickQt> watchTicks_;  // looks for a lost unit, times a silent one
     std::unique_ptr<MainForm> form_;
+    std::unique_ptr<LogObserver> streamWatch_;  // frames at the streaming rate while lines arrive
+    Subscription streamSubscription_;
     std::unique_ptr<SessionRecords> records_;  // after the form: closed before it goes
     QTimer* recordsPoll_ = nullptr;
     std::unique_ptr<DisplayBinderQt> binder_;

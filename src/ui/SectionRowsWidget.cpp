@@ -11,6 +11,7 @@
 #include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
 #include "ui/DisplayBinderQt.h"
+#include "ui/FieldSlotWidget.h"
 #include "ui/SeparatorRowWidget.h"
 
 namespace rv {
@@ -45,10 +46,13 @@ QLabel* Caption(const char* text, int width, QWidget* parent) {
     return new CaptionLabel(QString::fromUtf8(text), width, parent);
 }
 
-// A display field takes the rest of the row; a long value is cut, never widening the column.
-void Fill(QWidget* field) {
+// A display field takes the rest of the row; a long value is cut, never widening the column. A
+// label goes into a slot of its own: the row decides its size, so its new values reach no layout.
+QWidget* Fill(QWidget* field, QWidget* row) {
     field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     field->setMinimumWidth(0);
+    if (qobject_cast<QLabel*>(field) == nullptr) return field;
+    return FieldSlot::Hold(field, row);
 }
 
 QHBoxLayout* RowLine(QWidget* row) {
@@ -85,9 +89,7 @@ SectionRowsWidget::SectionRowsWidget(const SectionPlan& plan, DisplayBinderQt& b
                 auto* line = RowLine(row);
                 line->addWidget(Caption(r.caption, captionWidth, row));
                 line->addSpacing(kFieldGap);
-                QWidget* field = binder.Make(r.field, row);
-                Fill(field);
-                line->addWidget(field, 1);
+                line->addWidget(Fill(binder.Make(r.field, row), row), 1);
                 break;
             }
             case RowKind::Input: {
@@ -95,12 +97,11 @@ SectionRowsWidget::SectionRowsWidget(const SectionPlan& plan, DisplayBinderQt& b
                 auto* line = RowLine(row);
                 line->addWidget(new MarkerCell(r.marker, row));
                 // The caption the input replies rewrite ("Аналоговый 1:"), shown by the binder.
-                line->addWidget(binder.BindLabel(r.captionName,
-                                                 new CaptionLabel(QString(), captionWidth, row)));
+                line->addWidget(FieldSlot::Hold(
+                    binder.BindLabel(r.captionName, new CaptionLabel(QString(), captionWidth, row)),
+                    row));
                 line->addSpacing(kFieldGap);
-                QWidget* field = binder.Make(r.field, row);
-                Fill(field);
-                line->addWidget(field, 1);
+                line->addWidget(Fill(binder.Make(r.field, row), row), 1);
                 break;
             }
             case RowKind::Signal: {
@@ -112,9 +113,7 @@ SectionRowsWidget::SectionRowsWidget(const SectionPlan& plan, DisplayBinderQt& b
                 bar->setFixedSize(46, 15);
                 line->addWidget(bar, 0, Qt::AlignVCenter);
                 line->addSpacing(kFieldGap);
-                QWidget* level = binder.Make(r.field, row);
-                Fill(level);
-                line->addWidget(level, 1);
+                line->addWidget(Fill(binder.Make(r.field, row), row), 1);
                 break;
             }
             case RowKind::Battery: {

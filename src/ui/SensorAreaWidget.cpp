@@ -88,6 +88,42 @@ class FuelLevelRow : public QWidget {
     QLabel* temperature_ = nullptr;
 };
 
+// A value row: the caption at its left, the value in the rest of the row, never narrower than
+// kFieldMinWidth. The cells are placed when the row's width changes, not by a layout: dozens of
+// values change every frame on a busy link, and a layout would be asked each time to run again,
+// up to the sensor area's, although a row of fixed height in a column that never scrolls sideways
+// gives its value the same place whatever it says.
+class ValueRow : public QWidget {
+  public:
+    ValueRow(QWidget* parent) : QWidget(parent) {}
+    void SetCells(QWidget* caption, QWidget* field) {
+        caption_ = caption;
+        field_ = field;
+        Place();
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize sizeHint() const override {
+        return {kCaptionWidth + kCaptionGap + kFieldMinWidth, kSensorRowShown};
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        Place();
+    }
+
+  private:
+    void Place() {
+        if (!caption_) return;
+        caption_->setGeometry(0, 0, kCaptionWidth, height());
+        const int left = kCaptionWidth + kCaptionGap;
+        field_->setGeometry(left, 0, std::max(kFieldMinWidth, width() - left), height());
+    }
+
+    QWidget* caption_ = nullptr;
+    QWidget* field_ = nullptr;
+};
+
 // A folded row is a 1-pixel strip: its contents are hidden rather than cut to a slice of pixels.
 void ApplyRowOpen(QWidget* row, bool open) {
     row->setFixedHeight(open ? kSensorRowShown : kSensorRowFolded);
@@ -171,20 +207,16 @@ QWidget* SensorAreaWidget::MakeRow(int sensorRow, DisplayBinderQt& binder, QWidg
             break;
         }
         case SensorRowKind::Value: {
-            row = new QWidget(parent);
-            auto* h = new QHBoxLayout(row);
-            h->setContentsMargins(0, 0, 0, 0);
-            h->setSpacing(0);
-            QLabel* caption =
-                plan.captionName
-                    ? MakeRunTimeCaption(plan.captionName, kCaptionWidth, binder, row)
-                    : Caption(QString::fromUtf8(plan.caption), kCaptionWidth, Qt::AlignRight, row);
-            h->addWidget(caption);
-            h->addSpacing(kCaptionGap);
-            QLabel* field = binder.MakeLabel(plan.field, row);
+            auto* value = new ValueRow(parent);
+            QLabel* caption = plan.captionName ? MakeRunTimeCaption(plan.captionName, kCaptionWidth,
+                                                                    binder, value)
+                                               : Caption(QString::fromUtf8(plan.caption),
+                                                         kCaptionWidth, Qt::AlignRight, value);
+            QLabel* field = binder.MakeLabel(plan.field, value);
             field->setMinimumWidth(kFieldMinWidth);
             field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            h->addWidget(field, 1);
+            value->SetCells(caption, field);
+            row = value;
             break;
         }
         case SensorRowKind::ColumnTitles: {

@@ -14,7 +14,9 @@ class RecordingObserver : public DisplayObserver {
   public:
     void SensorRowOpenChanged(int row) override { rows.push_back(row); }
     void LabelNoChanged(bool visible) override { labelNo.push_back(visible); }
+    void FieldChanged(int field) override { fields.push_back(field); }
     std::vector<int> rows;
+    std::vector<int> fields;
     std::vector<bool> labelNo;
 };
 
@@ -38,6 +40,35 @@ TEST(DisplayModel, ClearGivesEveryDisplayFieldItsIdleText) {
     EXPECT_EQ(m.BarPosition(Bar::Battery), 0);
     for (std::size_t r = 0; r < SensorRows().size(); ++r) EXPECT_FALSE(m.SensorRowOpen(r));
     EXPECT_TRUE(m.LabelNoVisible());
+}
+
+TEST(DisplayModel, ABatchTellsEachChangedFieldOnceAtItsEndWithItsLastText) {
+    DisplayModel m;
+    RecordingObserver obs;
+    const Subscription subscription = m.Subscribe(obs);
+    const int dn = m.Field("LL_DN");
+    const int mn = m.Field("LL_MN");
+    {
+        const DisplayModel::Batch outer(m);
+        m.SetV(dn, "1", kBlack);
+        m.SetV(mn, "2", kBlack);
+        {
+            const DisplayModel::Batch inner(m);
+            m.SetV(dn, "3", kRed);
+        }
+        EXPECT_TRUE(obs.fields.empty());  // nested: only the outermost end tells
+        EXPECT_EQ(m.Text(dn), "3");       // the state follows at once
+    }
+    EXPECT_EQ(obs.fields, (std::vector<int>{dn, mn}));
+    obs.fields.clear();
+    m.SetV(dn, "4", kBlack);  // outside a batch: at once
+    EXPECT_EQ(obs.fields, std::vector<int>{dn});
+    obs.fields.clear();
+    {
+        const DisplayModel::Batch again(m);
+        m.SetV(dn, "5", kBlack);
+    }
+    EXPECT_EQ(obs.fields, std::vector<int>{dn});  // a field told before is held again
 }
 
 TEST(DisplayModel, FirstValueOpensItsRowAndGroupOnce) {
