@@ -26,10 +26,6 @@ LogPlayer::LogPlayer(Console& console, PlaybackClock& clock, const LogFile& file
     logSubscription_ = console_.Subscribe(static_cast<LogObserver&>(*this));
 }
 
-LogPlayer::~LogPlayer() {
-    console_.History().KeepClearedSamples(false);
-}
-
 void LogPlayer::LogCleared() {
     if (restoring_) return;
     if (inLine_) {

@@ -25,16 +25,17 @@ namespace rv {
 class LogPlayer : private LogObserver {
   public:
     // Lines between two checkpoints. Replaying this many lines of a working unit through the
-    // window takes some 20 ms on a two-core machine, a tenth of what a seek may take; a checkpoint
-    // holds under 3 KB, some 0.7 MB for a file of a million lines (revodive-bench, "playback
-    // seek").
+    // window takes some 20 ms on a two-core machine, a tenth of what a seek may take; the
+    // checkpoints hold some 3 KB each of console state plus the fields' samples gained since the
+    // one before, about 10 MB for a file of a million lines (revodive-bench, "playback seek").
     static constexpr std::size_t kCheckpointEvery = 4096;
 
     // Starts at the beginning: the console is cleared (as its clear action does) and its counter
-    // set to zero. `console`, `clock` and `file` must outlive the player.
+    // set to zero. `console`, `clock` and `file` must outlive the player. While a file plays, the
+    // console's histories keep the samples a clear takes, for seeks back across the unit's clear
+    // request (FieldHistory::KeepClearedSamples); whoever ends the playback turns that off.
     LogPlayer(Console& console, PlaybackClock& clock, const LogFile& file,
               std::size_t checkpointEvery = kCheckpointEvery);
-    ~LogPlayer() override;
     LogPlayer(const LogPlayer&) = delete;
     LogPlayer& operator=(const LogPlayer&) = delete;
 

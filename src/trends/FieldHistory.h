@@ -62,6 +62,7 @@ class FieldHistory : public DisplayWriteTap {
     // so that a seek back across the unit's clear request in the file has them again: TruncateTo
     // a mark taken before the clear brings them back. Off (live work): a clear frees them.
     void KeepClearedSamples(bool keep);
+    bool KeepsClearedSamples() const { return keepCleared_; }
 
     bool Keeps(int field) const {
         return field >= 0 && static_cast<std::size_t>(field) < slotOf_.size() &&

@@ -73,6 +73,8 @@ void LogPlayerBarQt::Start(LogFile file) {
 
 void LogPlayerBarQt::Close() {
     SetPlaying(false);
+    // Live work again: a clear frees the fields' samples instead of keeping them for seeks.
+    form_.History().KeepClearedSamples(false);
     player_.reset();
     file_.reset();
     hide();

@@ -94,10 +94,12 @@ TEST(LogPlayerWindow, PlaysPausesSeeksAndCloses) {
     EXPECT_EQ(test::ShownText(*r.window, "LL_MN"),
               QString::fromStdString(test::FieldText(r.window->Form().Display(), "LL_MN")));
 
+    EXPECT_TRUE(r.window->Form().History().KeepsClearedSamples());  // for seeks
     r.Find<QToolButton>("PlayerClose")->click();
     EXPECT_FALSE(bar->isVisible());
     EXPECT_FALSE(bar->HasFile());
-    EXPECT_EQ(r.window->Form().Log().Count(), 21u);  // what was shown stays
+    EXPECT_FALSE(r.window->Form().History().KeepsClearedSamples());  // a clear frees them again
+    EXPECT_EQ(r.window->Form().Log().Count(), 21u);                  // what was shown stays
 }
 
 TEST(LogPlayerWindow, AStartedPortEndsThePlayback) {
