@@ -7,6 +7,7 @@
 #include "text/Cp1251.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
+#include "ui/FramePacerQt.h"
 
 namespace rv {
 DisplayBinderQt::DisplayBinderQt(DisplayModel& model, QObject* parent)
@@ -34,7 +35,7 @@ QLabel* DisplayBinderQt::BindLabel(std::string_view name, QLabel* label) {
     // colour, inherited), so a new value repaints the label alone, not the section behind it.
     label->setAutoFillBackground(true);
     widgets_[field] = label;
-    Show(field);
+    ShowNow(field);
     return label;
 }
 
@@ -45,7 +46,7 @@ QLineEdit* DisplayBinderQt::MakeEdit(std::string_view name, QWidget* parent) {
     StyleBox(edit);
     if (model_.Kind(field) == FieldKind::Edit) edit->setReadOnly(true);
     widgets_[field] = edit;
-    Show(field);
+    ShowNow(field);
     return edit;
 }
 
@@ -65,17 +66,45 @@ QWidget* DisplayBinderQt::WidgetOf(int field) const {
 }
 
 void DisplayBinderQt::FieldChanged(int field) {
-    Show(field);
+    ShowLater(field);
 }
 
 void DisplayBinderQt::BarChanged(Bar bar) {
-    // Replies repeat the level many times a second; an equal value would still repaint the bar.
-    QProgressBar* pb = bars_[static_cast<int>(bar)];
-    if (pb != nullptr && pb->value() != model_.BarPosition(bar))
-        pb->setValue(model_.BarPosition(bar));
+    ShowLater(-1 - static_cast<int>(bar));
 }
 
-void DisplayBinderQt::Show(int field) {
+void DisplayBinderQt::ShowLater(int field) {
+    QWidget* w = field < 0 ? bars_[-1 - field] : WidgetOf(field);
+    if (w == nullptr) return;
+    if (pendingMark_.empty()) pendingMark_.assign(widgets_.size() + 2, false);
+    if (pendingMark_[field + 2]) return;  // shown at the values frame already asked for
+    FramePacerQt* pacer = qobject_cast<QLineEdit*>(w) == nullptr ? FramePacerQt::Of(w) : nullptr;
+    if (pacer == nullptr) {
+        ShowNow(field);
+        return;
+    }
+    pendingMark_[field + 2] = true;
+    pending_.push_back(field);
+    pacer->RequestValuesFrame(this, [this] { ShowPending(); });
+}
+
+void DisplayBinderQt::ShowPending() {
+    std::vector<int> pending;
+    pending.swap(pending_);
+    for (const int field : pending) {
+        pendingMark_[field + 2] = false;
+        ShowNow(field);
+    }
+}
+
+void DisplayBinderQt::ShowNow(int field) {
+    if (field < 0) {
+        // Replies repeat the level many times a second; an equal value would still repaint it.
+        const Bar bar = static_cast<Bar>(-1 - field);
+        QProgressBar* pb = bars_[-1 - field];
+        if (pb->value() != model_.BarPosition(bar)) pb->setValue(model_.BarPosition(bar));
+        return;
+    }
     QWidget* w = WidgetOf(field);
     if (!w) return;
     const QString text = FromCp1251(model_.Text(field));
@@ -83,7 +112,9 @@ void DisplayBinderQt::Show(int field) {
         // Only the binder colours its labels: the colour they show is known without asking the
         // palette, which costs more than the new text.
         const Colour colour = model_.ColourOf(field);
-        if (!labelColours_[field] || *labelColours_[field] != colour) {
+        const bool recolour = !labelColours_[field] || *labelColours_[field] != colour;
+        if (!recolour && label->text() == text) return;
+        if (recolour) {
             SetTextColour(w, colour);
             labelColours_[field] = colour;
         }

@@ -2,6 +2,10 @@
 // Shows the core's display model in widgets: every display field (label, read-only edit, masked
 // edit) and the two progress bars follow the model's text, colour and bar position. Widgets are
 // created here with the field's name as object name, so tests find them by name.
+//
+// In a window that paces its frames, labels and bars follow the model at the window's values frame
+// (see FramePacerQt): a value that changes ten times between two of them is shown once, in its
+// latest state. Edits, and widgets of a window without a pacer, follow it at once.
 
 #include <QObject>
 #include <optional>
@@ -42,12 +46,17 @@ class DisplayBinderQt : public QObject, public DisplayObserver {
     void BarChanged(Bar bar) override;
 
   private:
-    void Show(int field);
+    // A field's index, or -1 - the bar for a bar.
+    void ShowLater(int field);
+    void ShowNow(int field);
+    void ShowPending();
 
     DisplayModel& model_;
     std::vector<QWidget*> widgets_;                    // by field index
     std::vector<std::optional<Colour>> labelColours_;  // by field index: a label's text colour
     QProgressBar* bars_[2] = {nullptr, nullptr};
+    std::vector<int> pending_;       // fields and bars to show at the values frame, once each
+    std::vector<bool> pendingMark_;  // by field index + 2: in pending_
     Subscription displaySubscription_;
 };
 

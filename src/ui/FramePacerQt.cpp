@@ -16,6 +16,8 @@ constexpr int kFastestFrameMs = 8;
 // Frames while lines stream in; the stream counts as over when none came for this long.
 constexpr int kStreamingFrameMs = 33;
 constexpr int kStreamQuietMs = 250;
+// Values repainted while lines stream in: 10 times a second.
+constexpr int kStreamingValuesMs = 200;
 
 int FrameMs(const QWidget* window) {
     const QScreen* screen = window->screen();
@@ -26,13 +28,15 @@ int FrameMs(const QWidget* window) {
 
 }  // namespace
 
-FramePacerQt::FramePacerQt(QWidget* window) : QObject(window), window_(window) {
+FramePacerQt::FramePacerQt(QWidget* window)
+    : QObject(window), window_(window), valuesIntervalMs_(kStreamingValuesMs) {
     setObjectName(QStringLiteral("FramePacer"));
     intervalMs_ = FrameMs(window);
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { Frame(); });
     sinceFrame_.start();
+    sinceValues_.start();
     window_->installEventFilter(this);
     // Layout requests go to the widgets that hold layouts, all over the window.
     QCoreApplication::instance()->installEventFilter(this);
@@ -50,14 +54,22 @@ FramePacerQt* FramePacerQt::Of(const QWidget* widget) {
 }
 
 void FramePacerQt::RequestFrame(QObject* owner, std::function<void()> work) {
+    Request(owner, std::move(work), false);
+}
+
+void FramePacerQt::RequestValuesFrame(QObject* owner, std::function<void()> work) {
+    Request(owner, std::move(work), true);
+}
+
+void FramePacerQt::Request(QObject* owner, std::function<void()> work, bool values) {
     for (Work& w : work_) {
-        if (w.owner == owner) {
+        if (w.owner == owner && w.values == values) {
             w.run = std::move(work);
             Schedule();
             return;
         }
     }
-    work_.push_back({owner, std::move(work)});
+    work_.push_back({owner, std::move(work), values});
     Schedule();
 }
 
@@ -65,10 +77,16 @@ void FramePacerQt::Streaming() {
     sinceLines_.start();
 }
 
+bool FramePacerQt::IsStreaming() const {
+    return sinceLines_.isValid() && sinceLines_.elapsed() < kStreamQuietMs;
+}
+
 int FramePacerQt::FrameIntervalMs() const {
-    if (sinceLines_.isValid() && sinceLines_.elapsed() < kStreamQuietMs)
-        return std::max(intervalMs_, kStreamingFrameMs);
-    return intervalMs_;
+    return IsStreaming() ? std::max(intervalMs_, kStreamingFrameMs) : intervalMs_;
+}
+
+bool FramePacerQt::ValuesDue() const {
+    return !IsStreaming() || sinceValues_.elapsed() >= valuesIntervalMs_;
 }
 
 bool FramePacerQt::InWindow(QObject* object) const {
@@ -95,7 +113,7 @@ bool FramePacerQt::eventFilter(QObject* watched, QEvent* event) {
             if (sending_) return false;
             // Qt asks once and waits for the repaint: the request is kept until the frame.
             repaintHeld_ = true;
-            Schedule();
+            if (!inFrame_) Schedule();
             return true;
         case QEvent::WindowStateChange:
         case QEvent::Show:
@@ -110,31 +128,64 @@ bool FramePacerQt::Suspended() const {
     return !window_->isVisible() || window_->isMinimized();
 }
 
-void FramePacerQt::Schedule() {
-    if (timer_.isActive() || Suspended()) return;
-    const qint64 wait = FrameIntervalMs() - sinceFrame_.elapsed();
-    timer_.start(static_cast<int>(std::max<qint64>(0, wait)));
+// How long the next frame waits: a frame interval after the last one, and when values work is all
+// that waits, until it is due.
+qint64 FramePacerQt::WaitMs() const {
+    qint64 wait = FrameIntervalMs() - sinceFrame_.elapsed();
+    const bool onlyValues =
+        !repaintHeld_ && layouts_.empty() &&
+        std::all_of(work_.begin(), work_.end(), [](const Work& w) { return w.values; });
+    if (onlyValues && !ValuesDue())
+        wait = std::max<qint64>(wait, valuesIntervalMs_ - sinceValues_.elapsed());
+    return std::max<qint64>(0, wait);
 }
 
-void FramePacerQt::Frame() {
+void FramePacerQt::Schedule() {
+    if (Suspended()) return;
+    const qint64 wait = WaitMs();
+    // A frame already on its way comes soon enough unless it waits for values only.
+    if (timer_.isActive() && timer_.remainingTime() <= wait) return;
+    timer_.start(static_cast<int>(wait));
+}
+
+void FramePacerQt::Frame(Values values) {
     if (Suspended()) return;  // taken up again when the window is shown
     sinceFrame_.restart();
     RunLayouts();
+    const bool valuesDue = values == Values::Now || ValuesDue();
     std::vector<Work> work;
     work.swap(work_);
     for (Work& w : work) {
-        if (w.owner) w.run();
+        if (!w.owner) continue;
+        if (w.values && !valuesDue) {
+            // Kept for a later frame, unless work done meanwhile asked again.
+            const bool askedAgain = std::any_of(
+                work_.begin(), work_.end(),
+                [&w](const Work& other) { return other.values && other.owner == w.owner; });
+            if (!askedAgain) work_.push_back(std::move(w));
+        } else {
+            if (w.values) sinceValues_.restart();
+            w.run();
+        }
     }
-    if (!repaintHeld_) return;
-    repaintHeld_ = false;
-    sending_ = true;
-    QEvent request(QEvent::UpdateRequest);
-    QCoreApplication::sendEvent(window_, &request);
-    sending_ = false;
+    // New values ask their layouts to run again, and what the work changed (the log view's
+    // scrolling) asked for a repaint by a posted request: both make it into this frame, not the
+    // next.
+    RunLayouts();
+    inFrame_ = true;
+    QCoreApplication::sendPostedEvents(window_, QEvent::UpdateRequest);
+    inFrame_ = false;
+    if (repaintHeld_) {
+        repaintHeld_ = false;
+        sending_ = true;
+        QEvent request(QEvent::UpdateRequest);
+        QCoreApplication::sendEvent(window_, &request);
+        sending_ = false;
+    }
+    if (!work_.empty()) Schedule();
 }
 
 void FramePacerQt::RunLayouts() {
-    if (layouts_.empty()) return;
     layingOut_ = true;
     std::vector<QPointer<QWidget>> layouts;
     layouts.swap(layouts_);
@@ -153,9 +204,9 @@ void FramePacerQt::RunLayouts() {
     layingOut_ = false;
 }
 
-void FramePacerQt::FlushNow() {
+void FramePacerQt::FlushNow(Values values) {
     timer_.stop();
-    Frame();
+    Frame(values);
 }
 
 }  // namespace rv

@@ -11,6 +11,11 @@
 // Views with work of their own to do once per frame before it is painted (the traffic log view's
 // scrolling) ask for it with RequestFrame.
 //
+// The values a stream changes (labels, bars) are repainted less often than the log: a technician
+// reads a value, not its every flicker, and on a saturated link dozens of labels change in every
+// frame, which costs more than the log view itself. Their repaint waits for a values frame
+// (RequestValuesFrame): while lines stream in, at most 10 a second; otherwise with the next frame.
+//
 // While lines stream in, frames come at most 30 times a second whatever the screen's rate: a
 // saturated link changes the log and most labels in every frame, and each frame costs the same
 // however few lines it brings. A line is still on screen within 50 ms of its arrival (a 10-ms
@@ -41,25 +46,36 @@ class FramePacerQt : public QObject {
     // Runs `work` once before the next frame is painted. `owner` going away cancels it; asking
     // again for the same owner before the frame keeps one request.
     void RequestFrame(QObject* owner, std::function<void()> work);
+    // The same for work that repaints values: while lines stream in, it runs with a frame at most
+    // once every values interval.
+    void RequestValuesFrame(QObject* owner, std::function<void()> work);
 
     // Lines arrived: the frames that follow come at the streaming rate until none arrive for a
     // while.
     void Streaming();
 
-    // Runs the pending frame now (the layouts, the frame work, then the repaint).
-    void FlushNow();
+    // Runs the pending frame now (the layouts, the frame work, then the repaint); the values work
+    // too, or only when it is due.
+    enum class Values { Now, IfDue };
+    void FlushNow(Values values = Values::Now);
 
     // The interval between frames: the screen's, or the streaming one while lines arrive.
     int FrameIntervalMs() const;
     // Tests hold frames back with a long interval and run them with FlushNow.
     void SetFrameIntervalMs(int ms) { intervalMs_ = ms; }
+    // The least time between values frames while lines stream in.
+    void SetValuesIntervalMs(int ms) { valuesIntervalMs_ = ms; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void Request(QObject* owner, std::function<void()> work, bool values);
     void Schedule();
-    void Frame();
+    void Frame(Values values = Values::IfDue);
+    bool IsStreaming() const;
+    bool ValuesDue() const;
+    qint64 WaitMs() const;
     bool Suspended() const;
     bool InWindow(QObject* object) const;
     void RunLayouts();
@@ -67,13 +83,17 @@ class FramePacerQt : public QObject {
     struct Work {
         QPointer<QObject> owner;
         std::function<void()> run;
+        bool values;
     };
     QWidget* window_;
     QTimer timer_;
     QElapsedTimer sinceFrame_;
+    QElapsedTimer sinceValues_;  // since values work last ran
     int intervalMs_ = 16;
+    int valuesIntervalMs_;
     bool repaintHeld_ = false;  // a repaint request of the window waits for the frame
     bool sending_ = false;      // the pacer's own repaint request is on its way
+    bool inFrame_ = false;      // the frame collects the repaint requests its work made
     bool layingOut_ = false;    // the frame runs the layouts that waited
     int layoutsRun_ = 0;
     QElapsedTimer sinceLines_;  // since lines last arrived; invalid before the first

@@ -296,6 +296,22 @@ int TrafficLogView::TextLeft() const {
     return kTextLeft - horizontalScrollBar()->value();
 }
 
+int TrafficLogView::WidthBound(std::string_view cp1251) {
+    if (!charWidthsKnown_) {
+        const QFontMetricsF metrics(font());
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = static_cast<char>(byte);
+            charWidths_[static_cast<std::size_t>(byte)] = static_cast<float>(
+                std::ceil(metrics.horizontalAdvance(FromCp1251(std::string_view(&c, 1)))));
+        }
+        charWidthsKnown_ = true;
+    }
+    float width = 0;
+    for (const char c : cp1251) width += charWidths_[static_cast<unsigned char>(c)];
+    // A kerned pair may stand a pixel wider than its two characters apart.
+    return static_cast<int>(width) + static_cast<int>(cp1251.size()) / 8 + 1;
+}
+
 void TrafficLogView::NoteWidth(int width) {
     if (width <= widest_) return;
     widest_ = width;
@@ -379,13 +395,16 @@ void TrafficLogView::FrameWork() {
     paintedRows_ = rows_;
 }
 
-const QStaticText& TrafficLogView::Prepared(int line) {
+const QString& TrafficLogView::Prepared(int line) {
     auto it = prepared_.find(line);
     if (it == prepared_.end()) {
-        QStaticText text(LineText(line));
-        text.setTextFormat(Qt::PlainText);
-        text.prepare(QTransform(), font());
-        NoteWidth(static_cast<int>(std::ceil(text.size().width())));
+        const std::string cp1251 =
+            line >= 0 && line < lines_ ? console_.Log().Line(static_cast<std::size_t>(line))
+                                       : std::string();
+        QString text = FromCp1251(cp1251);
+        // Only a line that may be wider than the widest so far is measured: measuring shapes the
+        // text again, and most lines are about as long as the others.
+        if (WidthBound(cp1251) > widest_) NoteWidth(fontMetrics().horizontalAdvance(text));
         it = prepared_.emplace(line, std::move(text)).first;
     }
     return it->second;
@@ -405,6 +424,7 @@ void TrafficLogView::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(viewport());
     painter.setFont(font());
+    const int ascent = fontMetrics().ascent();
     const int width = viewport()->width();
     const QPalette& pal = palette();
     const int selFirst = SelectionFirst();
@@ -423,7 +443,7 @@ void TrafficLogView::paintEvent(QPaintEvent* event) {
             painter.setPen(viewport()->palette().color(QPalette::Text));
         }
         if (marks_ != nullptr && marks_->Active()) DrawMarks(painter, line, y, height);
-        painter.drawStaticText(TextLeft(), y, Prepared(line));
+        painter.drawText(QPointF(TextLeft(), y + ascent), Prepared(line));
     }
     // Keep the layouts of the page in sight and of one page on either side.
     const int page = VisibleLineCount() + 1;
@@ -446,6 +466,7 @@ void TrafficLogView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         prepared_.clear();
         widest_ = 0;
+        charWidthsKnown_ = false;
         UpdateRange();
         UpdateWidthRange();
     }

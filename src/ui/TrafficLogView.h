@@ -20,8 +20,9 @@
 // rows shown.
 
 #include <QAbstractScrollArea>
-#include <QStaticText>
 #include <QString>
+#include <array>
+#include <string_view>
 #include <unordered_map>
 
 #include "app/Console.h"
@@ -86,6 +87,8 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     // Horizontal: where the text of every row begins, scrolled; the widest line drawn so far.
     int TextLeft() const;
     void NoteWidth(int width);
+    // At least as wide as the line would be drawn.
+    int WidthBound(std::string_view cp1251);
     void UpdateWidthRange();
     void DrawMarks(QPainter& painter, int line, int y, int height);
     void SetRows(int rows);
@@ -97,7 +100,7 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     void RequestFrame();
     void Frame();
     void FrameWork();
-    const QStaticText& Prepared(int line);
+    const QString& Prepared(int line);
 
     Console& console_;
     LogScrollBar* scrollBar_ = nullptr;
@@ -116,7 +119,9 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     int current_ = -1;
     // The lines lately drawn, laid out once: a log line never changes until the clear, and while
     // the log follows its newest line each repaint draws almost the same lines again.
-    std::unordered_map<int, QStaticText> prepared_;
+    std::unordered_map<int, QString> prepared_;
+    std::array<float, 256> charWidths_{};  // of the font, by the log's single-byte characters
+    bool charWidthsKnown_ = false;
     Subscription logSubscription_;
 };
 

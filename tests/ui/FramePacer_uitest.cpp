@@ -1,11 +1,13 @@
-// The window paints once a frame: texts follow the model at once, painting and layouts wait for
-// the frame, a minimised window is not painted, and the traffic log view draws only the rows that
-// new lines bring into sight. Frames are held back (a frame interval of an hour) and run by
+// The window paints once a frame: the log follows every frame, values (labels and bars) the values
+// frame, which comes less often while lines stream in; painting and layouts wait for the frame, a
+// minimised window is not painted, and the traffic log view draws only the rows that new lines
+// bring into sight. Frames are held back (a frame interval of an hour) and run by
 // FlushNow, so nothing here depends on time.
 #include <gtest/gtest.h>
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QLabel>
 #include <QPaintEvent>
 
 #include "support/ScriptedPlatform.h"
@@ -24,13 +26,16 @@ class PaintLog : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Paint) return false;
         ++paints;
+        if (watched == watchedLabel) ++labelPaints;
         if (watched == logViewport_) {
             ++logPaints;
             for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) logRows += r.height();
         }
         return false;
     }
-    void Reset() { paints = logPaints = logRows = 0; }
+    void Reset() { paints = logPaints = logRows = labelPaints = 0; }
+    QObject* watchedLabel = nullptr;
+    int labelPaints = 0;
     int paints = 0;
     int logPaints = 0;
     int logRows = 0;  // pixels high
@@ -72,16 +77,27 @@ struct PacedWindow {
     std::unique_ptr<PaintLog> paints;
 };
 
-TEST(FramePacer, TextsFollowAtOnceAndPaintingWaitsForTheFrame) {
+TEST(FramePacer, WhileLinesStreamValuesWaitForTheValuesFrameAndTheLogForNone) {
     PacedWindow w;
     ASSERT_NE(w.pacer, nullptr);
+    const auto* counter = w.window->findChild<QLabel*>(QStringLiteral("LL_PIN"));
+    ASSERT_NE(counter, nullptr);
+    w.paints->watchedLabel = const_cast<QLabel*>(counter);
+    const QString before = counter->text();
+    w.pacer->SetValuesIntervalMs(3600 * 1000);
     w.paints->Reset();
     w.Receive(3);
-    EXPECT_EQ(w.Text("LL_PIN"), QString("21 B"));
     EXPECT_EQ(w.log->LineCount(), 3);
-    EXPECT_EQ(w.paints->paints, 0);
-    w.Frame();
+    EXPECT_EQ(w.paints->paints, 0);  // nothing before the frame
+    w.pacer->FlushNow(FramePacerQt::Values::IfDue);
     EXPECT_GT(w.paints->logPaints, 0);
+    EXPECT_EQ(counter->text(), before);
+    EXPECT_EQ(w.paints->labelPaints, 0);
+    // The values frame shows the latest value, once.
+    w.pacer->FlushNow(FramePacerQt::Values::Now);
+    QApplication::processEvents();
+    EXPECT_EQ(counter->text(), QString("21 B"));
+    EXPECT_EQ(w.paints->labelPaints, 1);
 }
 
 TEST(FramePacer, NothingIsPaintedWhileTheWindowIsMinimised) {
