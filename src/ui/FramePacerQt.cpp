@@ -16,7 +16,7 @@ constexpr int kFastestFrameMs = 8;
 // Frames while lines stream in; the stream counts as over when none came for this long.
 constexpr int kStreamingFrameMs = 33;
 constexpr int kStreamQuietMs = 250;
-// Values repainted while lines stream in: 10 times a second.
+// Values repainted while lines stream in: 5 times a second, still a live reading for the eye.
 constexpr int kStreamingValuesMs = 200;
 
 int FrameMs(const QWidget* window) {

@@ -14,7 +14,7 @@
 // The values a stream changes (labels, bars) are repainted less often than the log: a technician
 // reads a value, not its every flicker, and on a saturated link dozens of labels change in every
 // frame, which costs more than the log view itself. Their repaint waits for a values frame
-// (RequestValuesFrame): while lines stream in, at most 10 a second; otherwise with the next frame.
+// (RequestValuesFrame): while lines stream in, at most 5 a second; otherwise with the next frame.
 //
 // While lines stream in, frames come at most 30 times a second whatever the screen's rate: a
 // saturated link changes the log and most labels in every frame, and each frame costs the same

@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <algorithm>
@@ -46,6 +47,17 @@ class LogScrollBar : public QScrollBar {
         change();
         batching_ = false;
         RepaintIfChanged();
+    }
+
+    // Sets the range without telling the scroll area. The bar is always shown, so a new range
+    // changes nothing around it; yet the area lays out its bars again on every new range, and
+    // laying them out raises the horizontal bar, which repaints it: in every frame while lines
+    // stream in. The value, which the view follows, still tells the area when it moves.
+    void SetRangeQuietly(int minimum, int maximum, int pageStep) {
+        const QSignalBlocker quiet(this);
+        setRange(minimum, maximum);
+        setPageStep(pageStep);
+        setSingleStep(1);
     }
 
   protected:
@@ -181,9 +193,7 @@ void TrafficLogView::UpdateRange() {
     const bool atBottom = bar->value() >= bar->maximum();
     const int page = VisibleLineCount();
     scrollBar_->Batch([&] {
-        bar->setRange(0, std::max(0, rows_ - page));
-        bar->setPageStep(page);
-        bar->setSingleStep(1);
+        scrollBar_->SetRangeQuietly(0, std::max(0, rows_ - page), page);
         // The newest line stays in sight while the technician watches the end of the log.
         if (atBottom) bar->setValue(bar->maximum());
     });
@@ -398,8 +408,8 @@ void TrafficLogView::FrameWork() {
 const QString& TrafficLogView::Prepared(int line) {
     auto it = prepared_.find(line);
     if (it == prepared_.end()) {
-        const std::string cp1251 =
-            line >= 0 && line < lines_ ? console_.Log().Line(static_cast<std::size_t>(line))
+        const std::string cp1251 = line >= 0 && line < lines_
+                                       ? console_.Log().Line(static_cast<std::size_t>(line))
                                        : std::string();
         QString text = FromCp1251(cp1251);
         // Only a line that may be wider than the widest so far is measured: measuring shapes the

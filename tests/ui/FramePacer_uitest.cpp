@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QScrollBar>
 
 #include "support/ScriptedPlatform.h"
 #include "support/WindowTextQt.h"
@@ -26,16 +27,16 @@ class PaintLog : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Paint) return false;
         ++paints;
-        if (watched == watchedLabel) ++labelPaints;
+        if (watched == this->watched) ++watchedPaints;
         if (watched == logViewport_) {
             ++logPaints;
             for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) logRows += r.height();
         }
         return false;
     }
-    void Reset() { paints = logPaints = logRows = labelPaints = 0; }
-    QObject* watchedLabel = nullptr;
-    int labelPaints = 0;
+    void Reset() { paints = logPaints = logRows = watchedPaints = 0; }
+    QObject* watched = nullptr;  // one more widget whose paints are counted
+    int watchedPaints = 0;
     int paints = 0;
     int logPaints = 0;
     int logRows = 0;  // pixels high
@@ -82,7 +83,7 @@ TEST(FramePacer, WhileLinesStreamValuesWaitForTheValuesFrameAndTheLogForNone) {
     ASSERT_NE(w.pacer, nullptr);
     const auto* counter = w.window->findChild<QLabel*>(QStringLiteral("LL_PIN"));
     ASSERT_NE(counter, nullptr);
-    w.paints->watchedLabel = const_cast<QLabel*>(counter);
+    w.paints->watched = const_cast<QLabel*>(counter);
     const QString before = counter->text();
     w.pacer->SetValuesIntervalMs(3600 * 1000);
     w.paints->Reset();
@@ -92,12 +93,31 @@ TEST(FramePacer, WhileLinesStreamValuesWaitForTheValuesFrameAndTheLogForNone) {
     w.pacer->FlushNow(FramePacerQt::Values::IfDue);
     EXPECT_GT(w.paints->logPaints, 0);
     EXPECT_EQ(counter->text(), before);
-    EXPECT_EQ(w.paints->labelPaints, 0);
+    EXPECT_EQ(w.paints->watchedPaints, 0);
     // The values frame shows the latest value, once.
     w.pacer->FlushNow(FramePacerQt::Values::Now);
     QApplication::processEvents();
     EXPECT_EQ(counter->text(), QString("21 B"));
-    EXPECT_EQ(w.paints->labelPaints, 1);
+    EXPECT_EQ(w.paints->watchedPaints, 1);
+}
+
+TEST(FramePacer, TheLogsHorizontalBarIsNotRepaintedAsLinesStreamIn) {
+    PacedWindow w;
+    // A line wider than the view shows the horizontal bar.
+    w.window->Form().ReceiveLine(">ID=" + std::string(400, '7') + "\r\n");
+    w.Frame();  // draws the line, and learns how wide it is
+    w.Frame();  // shows the bar
+    w.Frame();
+    QScrollBar* bar = w.log->horizontalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    w.paints->watched = bar;
+    w.paints->Reset();
+    for (int frame = 0; frame < 5; ++frame) {
+        w.Receive(3);
+        w.Frame();
+    }
+    EXPECT_GT(w.paints->logPaints, 0);
+    EXPECT_EQ(w.paints->watchedPaints, 0);
 }
 
 TEST(FramePacer, NothingIsPaintedWhileTheWindowIsMinimised) {
