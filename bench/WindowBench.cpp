@@ -11,10 +11,11 @@
 //
 // Also reported: the traffic log's memory per line against the raw bytes of a line.
 //
-// Two figures run the window as the technician's laptop does, on its own 10-ms driver timer and
+// Three figures run the window as the technician's laptop does, on its own 10-ms driver timer and
 // event loop, and give the CPU time of the process (user + system):
 // - "window at a paced 115200 bit/s link": the recorded stream handed over at 11520 bytes a second
 //   for --window-seconds (default 60), as % of a core;
+// - "window on a silent link": the same with no line at all: what the driver's ticks cost alone;
 // - "window fed a million lines": --window-lines lines (default 1000000) handed over at once, read
 //   a receive buffer per tick until the last one, as CPU-seconds for a million lines.
 #include <benchmark/benchmark.h>
@@ -241,7 +242,7 @@ double RunWindow(int ms, const std::function<bool()>& done = {}) {
     return CpuSeconds() - before;
 }
 
-void PacedWindowFigure(benchmark::State& state) {
+void PacedWindowFigure(benchmark::State& state, double bytesPerSecond) {
     WindowUnderLoad& w = Window();
     if (!w.window->Form().Q().IsOpen()) {
         state.SkipWithError("the window's port did not open");
@@ -253,7 +254,7 @@ void PacedWindowFigure(benchmark::State& state) {
     const std::size_t linesBefore = w.window->Form().Log().Count();
     double cpu = 0;
     for (auto _ : state) {
-        w.device->Pace(w.stream, rvbench::kLinkBytesPerSecond);
+        if (bytesPerSecond > 0) w.device->Pace(w.stream, bytesPerSecond);
         cpu = RunWindow(static_cast<int>(seconds * 1000));
         w.device->Unpace();
     }
@@ -291,7 +292,12 @@ void MillionLinesFigure(benchmark::State& state) {
 }
 
 const bool kRegistered = [] {
-    benchmark::RegisterBenchmark("window_paced_at_a_saturated_115200_baud_link", PacedWindowFigure)
+    benchmark::RegisterBenchmark("window_paced_at_a_saturated_115200_baud_link", PacedWindowFigure,
+                                 rvbench::kLinkBytesPerSecond)
+        ->Iterations(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("window_paced_on_a_silent_link", PacedWindowFigure, 0.0)
         ->Iterations(1)
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
