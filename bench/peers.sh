@@ -173,17 +173,26 @@ million_run() {  # program port -> "CPU-seconds MB-per-1M-lines"
     start_reader "$1" "$port"
     # The unit ends once the reader has taken every line; a reader that does not read (a program
     # that did not open the port) would keep it waiting for ever: "-" then.
-    local limit=$((lines / 1000 + 120))
-    for _ in $(seq "$limit"); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 1; done
+    # A program that quits when the unit hangs up (picocom) is measured by its last sample.
+    local limit=$((lines / 1000 + 120)) cpu=0 rss=0
+    sample() {
+        local c r
+        c=$(cpu_ticks "$reader_pid")
+        r=$(rss_kb "$reader_pid")
+        if [ "${c:-0}" -gt 0 ]; then cpu=$c; rss=$r; fi
+    }
+    for _ in $(seq "$limit"); do
+        sample
+        kill -0 "$sim_pid" 2>/dev/null || break
+        sleep 1
+    done
     if kill -0 "$sim_pid" 2>/dev/null; then
         stop "$reader_pid" "$sim_pid"
         echo "- -"
         return
     fi
     sleep 1
-    local cpu rss
-    cpu=$(cpu_ticks "$reader_pid")
-    rss=$(rss_kb "$reader_pid")
+    sample
     stop "$reader_pid"
     awk -v c=$((cpu - idle_cpu)) -v hz="$clk" -v r=$((rss - idle_rss)) -v n="$lines" \
         'BEGIN {printf "%.1f %.0f\n", c / hz, r / 1024 * 1000000 / n}'
