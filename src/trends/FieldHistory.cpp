@@ -233,8 +233,9 @@ void FieldHistory::Empty(bool keepAside) {
             keptAsideBytes_ -= keptAside_.front().bytes;
             keptAside_.erase(keptAside_.begin());
         }
-    } else {
+    } else if (bytes_ > 0) {  // a history with no chunk (cleared already) has nothing to free
         for (Series& s : series_) {
+            if (s.chunks.capacity() == 0) continue;  // most fields of a short session gave none
             for (Chunk& c : s.chunks) ReleaseChunk(c);
             std::vector<Chunk>().swap(s.chunks);
             s.count = 0;
