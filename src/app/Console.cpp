@@ -34,7 +34,8 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
 }
 
 void Console::ShowReceivedBytes() {
-    display_.SetV(pinField_, ByteSizeText(receivedBytes_, formats_), kGrey);
+    ByteSizeBuffer text;
+    display_.SetV(pinField_, ByteSizeText(receivedBytes_, formats_, text), kGrey);
 }
 
 void Console::StatClearExecute() {

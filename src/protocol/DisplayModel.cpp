@@ -25,8 +25,15 @@ DisplayModel::DisplayModel() {
         if (sensorRows[i].kind == SensorRowKind::ColumnTitles)
             columnTitleRow_ = static_cast<int>(i);
     }
-    for (const auto& group : SensorGroups())
+    groupsOfRow_.resize(sensorRows.size());
+    for (const auto& group : SensorGroups()) {
+        for (const int number : group.valueRows) {
+            const auto row = rowByNumber_.find(number);
+            if (row != rowByNumber_.end())
+                groupsOfRow_[row->second].push_back(static_cast<int>(headerRowOfGroup_.size()));
+        }
         headerRowOfGroup_.push_back(rowByNumber_[group.header]);
+    }
 
     for (const auto& section : MonitorSections()) {
         for (const auto& row : section.rows) {
@@ -66,25 +73,35 @@ DisplayModel::DisplayModel() {
     // than for every console made or by name on every clear.
     static const Index index = BuildIndex(fields_);
     index_ = &index;
+    marks_.assign(fields_.size(), kChangedSinceClear);  // every field shows its design text
+    changedSinceClear_.reserve(fields_.size());
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        changedSinceClear_.push_back(static_cast<int>(i));
 }
 
 DisplayModel::Index DisplayModel::BuildIndex(const std::vector<FieldState>& fields) {
     Index index;
+    index.idleOf.resize(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const FieldState& f = fields[i];
         index.byName.emplace(f.name, static_cast<int>(i));
         if (f.kind != FieldKind::MaskedEdit && HasDisplayPrefix(f.name)) {
+            index.idleOf[i].kind = IdleRule::Kind::Dash;
             const bool collapsible = f.kind == FieldKind::Label && f.tag == 1 && f.sensorRow >= 0;
-            index.clearedFields.push_back({static_cast<int>(i), collapsible ? f.sensorRow : -1});
+            if (collapsible && std::find(index.foldedRows.begin(), index.foldedRows.end(),
+                                         f.sensorRow) == index.foldedRows.end())
+                index.foldedRows.push_back(f.sensorRow);
         }
     }
-    const auto field = [&index](const std::string& name) { return index.byName.at(name); };
+    const auto caption = [&index](const std::string& name, std::string text) {
+        index.idleOf[index.byName.at(name)] = {IdleRule::Kind::Caption, std::move(text)};
+    };
     for (char digit = '0'; digit <= '5'; ++digit)
-        index.idleCaptions.push_back({field(std::string("LL") + digit), std::string{digit, ':'}});
+        caption(std::string("LL") + digit, std::string{digit, ':'});
     const std::string freeRow = ":";  // the caption of a sensor row no address has taken
     for (char digit = '0'; digit <= '5'; ++digit) {
-        index.idleCaptions.push_back({field(std::string("LLOWT") + digit), freeRow});
-        index.idleCaptions.push_back({field(std::string("LLS") + digit), freeRow});
+        caption(std::string("LLOWT") + digit, freeRow);
+        caption(std::string("LLS") + digit, freeRow);
     }
     return index;
 }
@@ -108,10 +125,17 @@ int DisplayModel::Field(std::string_view name) const {
 }
 
 void DisplayModel::NotifyField(int field) {
+    if (!(marks_[field] & kChangedSinceClear)) {
+        marks_[field] |= kChangedSinceClear;
+        changedSinceClear_.push_back(field);
+    }
+    TellField(field);
+}
+
+void DisplayModel::TellField(int field) {
     if (batchDepth_ > 0) {
-        if (isHeld_.size() < fields_.size()) isHeld_.resize(fields_.size(), false);
-        if (!isHeld_[field]) {
-            isHeld_[field] = true;
+        if (!(marks_[field] & kHeld)) {
+            marks_[field] |= kHeld;
             held_.push_back(field);
         }
         return;
@@ -124,7 +148,7 @@ void DisplayModel::EndBatch() {
     // An observer may write the model while it is told: its writes are told at once.
     std::vector<int> held;
     held.swap(held_);
-    for (int field : held) isHeld_[field] = false;
+    for (int field : held) marks_[field] &= ~kHeld;
     for (int field : held) observers_.Notify(&DisplayObserver::FieldChanged, field);
     if (held_.empty()) {  // keeps the list's room for the next block
         held.clear();
@@ -207,18 +231,14 @@ void DisplayModel::SetLabelNo(bool visible) {
 }
 
 void DisplayModel::ScbCDatResize() {
-    const auto& rows = SensorRows();
     const auto& groups = SensorGroups();
     bool anyShown = false;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t i = 0; i < rowOpen_.size(); ++i) {
         if (!rowOpen_[i]) continue;
         anyShown = true;
-        const int number = rows[i].number;
-        for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (const int g : groupsOfRow_[i]) {
             const int header = headerRowOfGroup_[g];
             if (rowOpen_[header]) continue;
-            const auto& members = groups[g].valueRows;
-            if (std::find(members.begin(), members.end(), number) == members.end()) continue;
             SetSensorRowOpen(header, true);
             if (groups[g].fuelLevel && columnTitleRow_ >= 0) {
                 SetSensorRowOpen(columnTitleRow_, true);
@@ -271,17 +291,33 @@ void DisplayModel::Restore(const DisplaySnapshot& snapshot) {
 }
 
 void DisplayModel::ClearDisplay() {
-    for (const ClearedField& c : index_->clearedFields) {
-        FieldState& f = fields_[c.field];
-        f.colour = kGrey;
-        // Most fields are idle already: the text is only written when it is not.
-        if (f.text.size() != 1 || f.text[0] != '-') f.text.assign(1, '-');
-        NotifyField(c.field);
-        if (c.foldsRow >= 0) SetSensorRowOpen(c.foldsRow, false);
+    // The fields changed since the last clear, in field order; the clear's own writes leave them
+    // idle, so they are not noted again (a write an observer makes meanwhile is).
+    std::vector<int> changed;
+    changed.swap(changedSinceClear_);
+    for (const int field : changed) marks_[field] &= ~kChangedSinceClear;
+    std::sort(changed.begin(), changed.end());
+    for (const int field : changed) {
+        const IdleRule& rule = index_->idleOf[field];
+        FieldState& f = fields_[field];
+        if (rule.kind == IdleRule::Kind::Dash) {
+            const bool idleText = f.text.size() == 1 && f.text[0] == '-';
+            if (idleText && f.colour == kGrey) continue;
+            f.colour = kGrey;
+            if (!idleText) f.text.assign(1, '-');
+            TellField(field);
+        } else if (rule.kind == IdleRule::Kind::Caption && f.text != rule.caption) {
+            f.text = rule.caption;
+            TellField(field);
+        }
     }
+    if (changedSinceClear_.empty()) {  // keeps the list's room
+        changed.clear();
+        changedSinceClear_.swap(changed);
+    }
+    for (const int row : index_->foldedRows) SetSensorRowOpen(row, false);
     SetBar(Bar::SignalLevel, 0);
     SetBar(Bar::Battery, 0);
-    for (const IdleCaption& c : index_->idleCaptions) SetCaption(c.field, c.text);
     for (int header : headerRowOfGroup_) SetSensorRowOpen(header, false);
     if (columnTitleRow_ >= 0) SetSensorRowOpen(columnTitleRow_, false);
     // Every row is folded now; the note "sensors not detected" belongs in their place again.

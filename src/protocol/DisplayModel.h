@@ -157,24 +157,24 @@ class DisplayModel {
     // value fields start black, the window font's colour.
     int AddField(const char* name, FieldKind kind, int tag, int sensorRow, std::string text,
                  Colour colour = kBlack);
+    // A field's text or colour changed: noted for the next clear, then told (or held by a batch).
     void NotifyField(int field);
+    void TellField(int field);
     void EndBatch();
     void SetLabelNo(bool visible);
     void StoreMasked(int field, std::string_view text);
 
-    struct ClearedField {
-        int field;
-        int foldsRow;  // the sensor row a collapsible label folds, else -1
-    };
-    struct IdleCaption {
-        int field;
-        std::string text;
+    // What the clear does to a field: leaves it (masked edits, fixed captions), gives it the idle
+    // "-" in grey (every "LL_" label and edit) or writes a row caption's idle text.
+    struct IdleRule {
+        enum class Kind : unsigned char { Kept, Dash, Caption } kind = Kind::Kept;
+        std::string caption;
     };
 
     struct Index {
         std::unordered_map<std::string, int> byName;
-        std::vector<ClearedField> clearedFields;  // every "LL_" label and edit, in field order
-        std::vector<IdleCaption> idleCaptions;    // row captions and what the clear writes there
+        std::vector<IdleRule> idleOf;  // by field
+        std::vector<int> foldedRows;   // the rows of collapsible labels, each once
     };
     static Index BuildIndex(const std::vector<FieldState>& fields);
     static constexpr std::size_t kFieldsReserved = 256;  // above the plan's count, so no regrowth
@@ -184,14 +184,19 @@ class DisplayModel {
     std::vector<unsigned char> rowOpen_;  // bytes, not bits: read on every clear and first value
     std::unordered_map<int, int> rowByNumber_;
     std::vector<int> headerRowOfGroup_;
+    std::vector<std::vector<int>> groupsOfRow_;  // by sensor row: the groups it is a value row of
     int columnTitleRow_ = -1;
     int bars_[2] = {0, 0};
     bool labelNoVisible_ = true;
     ObserverList<DisplayObserver> observers_;
     DisplayWriteTap* tap_ = nullptr;
     int batchDepth_ = 0;
-    std::vector<int> held_;     // fields changed in the running batch, in order
-    std::vector<bool> isHeld_;  // by field index
+    std::vector<int> held_;  // fields changed in the running batch, in order
+    // Fields changed since the last clear (every field before the first): only these can differ
+    // from their idle state, so the clear looks at nothing else.
+    std::vector<int> changedSinceClear_;
+    enum FieldMark : unsigned char { kHeld = 1, kChangedSinceClear = 2 };
+    std::vector<unsigned char> marks_;  // by field, sized with the fields
 };
 
 }  // namespace rv

@@ -13,6 +13,8 @@ constexpr std::int64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
 // A chunk's header, counted twice: the vector that holds the headers may have room for as many
 // again.
 constexpr std::size_t kChunkHeaderCost = 2 * 32;
+// Chunk headers whose room a series keeps through a clear.
+constexpr std::size_t kHeadersKept = 2;
 
 bool Same(float a, float b) {
     return a == b || (std::isnan(a) && std::isnan(b));
@@ -32,8 +34,11 @@ FieldHistory::FieldHistory(const DisplayModel& display, const RegionalFormats& f
         s.reading = f.reading;
         series_.push_back(std::move(s));
     }
-    fixedBytes_ = sizeof(*this) + slotOf_.capacity() * sizeof(int) +
-                  keptFields_.capacity() * sizeof(int) + series_.capacity() * sizeof(Series);
+    spareFirstChunks_.reserve(series_.size());
+    fixedBytes_ =
+        sizeof(*this) + slotOf_.capacity() * sizeof(int) + keptFields_.capacity() * sizeof(int) +
+        series_.capacity() * sizeof(Series) +
+        spareFirstChunks_.capacity() * (sizeof(SampleArray) + kFirstChunk * sizeof(Sample));
 }
 
 FieldHistory::~FieldHistory() = default;
@@ -113,7 +118,12 @@ void FieldHistory::Push(std::vector<Chunk>& chunks, std::int64_t ms, float value
         Chunk c;
         c.base = ms;
         c.capacity = capacity;
-        c.samples = std::make_unique_for_overwrite<Sample[]>(capacity);
+        if (capacity == kFirstChunk && !spareFirstChunks_.empty()) {
+            c.samples = std::move(spareFirstChunks_.back());
+            spareFirstChunks_.pop_back();
+        } else {
+            c.samples = std::make_unique_for_overwrite<Sample[]>(capacity);
+        }
         bytes_ += capacity * sizeof(Sample) + kChunkHeaderCost;
         chunks.push_back(std::move(c));
     }
@@ -123,6 +133,8 @@ void FieldHistory::Push(std::vector<Chunk>& chunks, std::int64_t ms, float value
 
 void FieldHistory::ReleaseChunk(Chunk& c) {
     bytes_ -= c.capacity * sizeof(Sample) + kChunkHeaderCost;
+    if (c.capacity == kFirstChunk && spareFirstChunks_.size() < spareFirstChunks_.capacity())
+        spareFirstChunks_.push_back(std::move(c.samples));
     c.samples.reset();
     c.size = c.capacity = 0;
 }
@@ -233,10 +245,14 @@ void FieldHistory::Empty(bool keepAside) {
             keptAsideBytes_ -= keptAside_.front().bytes;
             keptAside_.erase(keptAside_.begin());
         }
-    } else {
+    } else if (bytes_ > 0) {  // a history with no chunk (cleared already) has nothing to free
         for (Series& s : series_) {
+            if (s.chunks.empty()) continue;  // most fields of a short session gave none
             for (Chunk& c : s.chunks) ReleaseChunk(c);
-            std::vector<Chunk>().swap(s.chunks);
+            s.chunks.clear();
+            // The room for a chunk or two stays for the values after the clear; a long series's
+            // list of chunks goes.
+            if (s.chunks.capacity() > kHeadersKept) std::vector<Chunk>().swap(s.chunks);
             s.count = 0;
         }
     }

@@ -147,10 +147,11 @@ class FieldHistory : public DisplayWriteTap {
         std::uint32_t dt;  // ms after the chunk's base
         float value;
     };
+    using SampleArray = std::unique_ptr<Sample[]>;
     struct Chunk {
         std::int64_t base = 0;
         std::uint32_t size = 0, capacity = 0;
-        std::unique_ptr<Sample[]> samples;
+        SampleArray samples;
     };
     struct Series {
         NumberReading reading = NumberReading::Leading;
@@ -191,8 +192,12 @@ class FieldHistory : public DisplayWriteTap {
     std::int64_t lineMs_ = 0;
     bool anySample_ = false;
     std::int64_t firstMs_ = 0, lastMs_ = 0;
-    std::size_t bytes_ = 0;       // samples and chunk headers, kept as the store changes
-    std::size_t fixedBytes_ = 0;  // the history itself and its per-field records
+    std::size_t bytes_ = 0;  // samples and chunk headers, kept as the store changes
+    // The history itself, its per-field records and the room for spare first chunks.
+    std::size_t fixedBytes_ = 0;
+    // First chunks released (by a clear, mostly), handed to the next series that starts: a clear
+    // and the values after it take no allocation. At most one per field.
+    std::vector<SampleArray> spareFirstChunks_;
     std::uint64_t revision_ = 0;
     std::uint64_t generation_ = 0;      // moves on when earlier samples change (clear, thinning)
     std::uint64_t lastGeneration_ = 0;  // each generation's number is used once

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -203,6 +204,61 @@ TEST(DisplayModel, RestoringASnapshotTellsExactlyWhatDiffers) {
             }
         }
         EXPECT_EQ(log.seen, expected) << c.what;
+    }
+}
+
+// A clear looks only at the fields changed since the one before; whichever way a field changed,
+// it is idle again afterwards, and the fields told are the ones the clear changed.
+TEST(DisplayModel, AClearUndoesEveryKindOfChangeAndTellsTheFieldsItChanged) {
+    DisplayModel reference;
+    reference.ClearDisplay();
+    const std::string idle = StateOf(reference);
+    const DisplaySnapshot designed = DisplayModel().Snapshot();  // every field's design text
+    struct Case {
+        const char* what;
+        std::function<void(DisplayModel&)> change;  // made between two clears
+        std::optional<std::set<std::string>> told;  // fields only; unset: not looked at
+    } cases[] = {
+        {"nothing", [](DisplayModel&) {}, std::set<std::string>{}},
+        {"a value", [](DisplayModel& m) { m.SetV(m.Field("LL_DN"), "42", kBlack); },
+         std::set<std::string>{"LL_DN"}},
+        {"a colour only", [](DisplayModel& m) { m.SetV(m.Field("LL_MN"), "-", kRed); },
+         std::set<std::string>{"LL_MN"}},
+        {"a value and back to idle",
+         [](DisplayModel& m) {
+             m.SetV(m.Field("LL_DN"), "42", kBlack);
+             m.SetV(m.Field("LL_DN"), "-", kGrey);
+         },
+         std::set<std::string>{}},
+        {"a colour from the settings check",
+         [](DisplayModel& m) { m.SetFieldColour(m.Field("LL_DN"), kRed); },
+         std::set<std::string>{"LL_DN"}},
+        {"a row caption", [](DisplayModel& m) { m.SetCaption(m.Field("LLS3"), "7:"); },
+         std::set<std::string>{"LLS3"}},
+        {"values inside a batch",
+         [](DisplayModel& m) {
+             const DisplayModel::Batch batch(m);
+             m.SetV(m.Field("LL_CA"), "1.00", kBlack);
+             m.SetV(m.Field("LL_PIN"), "12 B", kGrey);
+         },
+         std::set<std::string>{"LL_CA", "LL_PIN"}},
+        {"a snapshot of the design texts restored", [&](DisplayModel& m) { m.Restore(designed); },
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        DisplayModel m;
+        m.ClearDisplay();
+        c.change(m);
+        NotificationLog log(m);
+        const Subscription subscription = m.Subscribe(log);
+        m.ClearDisplay();
+        EXPECT_EQ(StateOf(m), idle) << c.what;
+        if (!c.told) continue;
+        std::set<std::string> fields;
+        for (const std::string& t : log.seen) {
+            if (m.Find(t) >= 0) fields.insert(t);
+        }
+        EXPECT_EQ(fields, *c.told) << c.what;
     }
 }
 
