@@ -100,9 +100,11 @@ start_sim() {
     exit 1
 }
 
-# Starts program $1 reading COM$2 (device $device); sets reader_pid, the process measured.
+# Starts program $1 reading COM$2 (device $device); sets reader_pid, the process measured, and
+# reader_wrapper, a process around it that must go with it (or nothing).
 start_reader() {
     local program=$1 port=$2
+    reader_wrapper=
     case $program in
         console)
             REVODIVE_DEMO_PORT=$port "$console" >/dev/null 2>&1 &
@@ -116,9 +118,9 @@ start_reader() {
         picocom)
             # picocom wants a terminal: script(1) gives it one and throws the screen away.
             script -qfec "picocom -q -b 115200 --noreset --nolock $device" /dev/null \
-                < <(sleep 100000) >/dev/null 2>&1 &
+                < <(sleep 3600) >/dev/null 2>&1 &
             local wrapper=$!
-            pids+=("$wrapper")
+            reader_wrapper=$wrapper
             reader_pid=
             for _ in $(seq 100); do
                 reader_pid=$(pgrep -P "$wrapper" -x picocom || true)
@@ -143,6 +145,14 @@ start_reader() {
 }
 
 stop() { kill "$@" 2>/dev/null || true; for p in "$@"; do wait "$p" 2>/dev/null || true; done; }
+# The runs are made in subshells, whose processes the exit trap does not know: each run stops its
+# own. script(1) left without its program spins on a core and does not heed SIGTERM.
+stop_reader() {
+    stop "$reader_pid"
+    [ -n "$reader_wrapper" ] || return 0
+    kill -9 "$reader_wrapper" 2>/dev/null || true
+    wait "$reader_wrapper" 2>/dev/null || true
+}
 
 paced_run() {  # program port -> CPU % of a core
     local port=$2
@@ -153,7 +163,7 @@ paced_run() {  # program port -> CPU % of a core
     c0=$(cpu_ticks "$reader_pid")
     sleep "$seconds"
     c1=$(cpu_ticks "$reader_pid")
-    stop "$reader_pid" "$sim_pid"
+    stop_reader; stop "$sim_pid"
     awk -v d=$((c1 - c0)) -v hz="$clk" -v s="$seconds" 'BEGIN {printf "%.1f", 100 * d / hz / s}'
 }
 
@@ -166,7 +176,7 @@ million_run() {  # program port -> "CPU-seconds MB-per-1M-lines"
     local idle_cpu idle_rss
     idle_cpu=$(cpu_ticks "$reader_pid")
     idle_rss=$(rss_kb "$reader_pid")
-    stop "$reader_pid" "$sim_pid"
+    stop_reader; stop "$sim_pid"
 
     port=$((port + 1))
     start_sim "$port" --rate 10000000 --count "$lines"
@@ -187,13 +197,13 @@ million_run() {  # program port -> "CPU-seconds MB-per-1M-lines"
         sleep 1
     done
     if kill -0 "$sim_pid" 2>/dev/null; then
-        stop "$reader_pid" "$sim_pid"
+        stop_reader; stop "$sim_pid"
         echo "- -"
         return
     fi
     sleep 1
     sample
-    stop "$reader_pid"
+    stop_reader
     awk -v c=$((cpu - idle_cpu)) -v hz="$clk" -v r=$((rss - idle_rss)) -v n="$lines" \
         'BEGIN {printf "%.1f %.0f\n", c / hz, r / 1024 * 1000000 / n}'
 }
