@@ -42,11 +42,24 @@ QFrame* ThinLine(QWidget* parent) {
     return line;
 }
 
+// A row whose cells are placed by the row itself whenever its size changes, not by a layout.
+class CellRow : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        Place();
+    }
+    virtual void Place() = 0;
+};
+
 // A row of the fuel-level table, or its column-title row: four widgets placed by the column rule
 // whenever the row's width changes (the title row also renames its temperature column).
-class FuelLevelRow : public QWidget {
+class FuelLevelRow : public CellRow {
   public:
-    FuelLevelRow(QWidget* parent, bool titles) : QWidget(parent), titles_(titles) {
+    FuelLevelRow(QWidget* parent, bool titles) : CellRow(parent), titles_(titles) {
         if (titles_) {
             line_ = new QFrame(this);
             line_->setFrameShape(QFrame::HLine);
@@ -62,14 +75,8 @@ class FuelLevelRow : public QWidget {
         Place();
     }
 
-  protected:
-    void resizeEvent(QResizeEvent* e) override {
-        QWidget::resizeEvent(e);
-        Place();
-    }
-
   private:
-    void Place() {
+    void Place() override {
         if (!cells_[0]) return;
         const FuelLevelColumns c = FuelLevelColumnsFor(width());
         const ColumnSpan spans[4] = {c.caption, c.level, c.frequency, c.temperature};
@@ -93,9 +100,9 @@ class FuelLevelRow : public QWidget {
 // values change every frame on a busy link, and a layout would be asked each time to run again,
 // up to the sensor area's, although a row of fixed height in a column that never scrolls sideways
 // gives its value the same place whatever it says.
-class ValueRow : public QWidget {
+class ValueRow : public CellRow {
   public:
-    ValueRow(QWidget* parent) : QWidget(parent) {}
+    explicit ValueRow(QWidget* parent) : CellRow(parent) {}
     void SetCells(QWidget* caption, QWidget* field) {
         caption_ = caption;
         field_ = field;
@@ -106,14 +113,8 @@ class ValueRow : public QWidget {
         return {kCaptionWidth + kCaptionGap + kFieldMinWidth, kSensorRowShown};
     }
 
-  protected:
-    void resizeEvent(QResizeEvent* e) override {
-        QWidget::resizeEvent(e);
-        Place();
-    }
-
   private:
-    void Place() {
+    void Place() override {
         if (!caption_) return;
         caption_->setGeometry(0, 0, kCaptionWidth, height());
         const int left = kCaptionWidth + kCaptionGap;

@@ -137,9 +137,13 @@ bool TrafficLogView::AtBottom() const {
     return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
 }
 
-QString TrafficLogView::LineText(int line) const {
+std::string TrafficLogView::LineBytes(int line) const {
     if (line < 0 || line >= lines_) return {};
-    return FromCp1251(console_.Log().Line(static_cast<std::size_t>(line)));
+    return console_.Log().Line(static_cast<std::size_t>(line));
+}
+
+QString TrafficLogView::LineText(int line) const {
+    return FromCp1251(LineBytes(line));
 }
 
 int TrafficLogView::LineOfRow(int row) const {

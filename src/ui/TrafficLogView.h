@@ -22,6 +22,7 @@
 #include <QAbstractScrollArea>
 #include <QString>
 #include <array>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -41,6 +42,8 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     // The lines the view knows of and the text of one (UTF-8 for display).
     int LineCount() const { return lines_; }
     QString LineText(int line) const;
+    // The same, as the unit sent it (Windows-1251).
+    std::string LineBytes(int line) const;
     // The rows shown: every line, or with the filter on the matching lines. The first row in
     // sight, the rows a page holds.
     int RowCount() const { return rows_; }

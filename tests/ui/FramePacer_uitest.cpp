@@ -81,9 +81,9 @@ struct PacedWindow {
 TEST(FramePacer, WhileLinesStreamValuesWaitForTheValuesFrameAndTheLogForNone) {
     PacedWindow w;
     ASSERT_NE(w.pacer, nullptr);
-    const auto* counter = w.window->findChild<QLabel*>(QStringLiteral("LL_PIN"));
+    auto* counter = w.window->findChild<QLabel*>(QStringLiteral("LL_PIN"));
     ASSERT_NE(counter, nullptr);
-    w.paints->watched = const_cast<QLabel*>(counter);
+    w.paints->watched = counter;
     const QString before = counter->text();
     w.pacer->SetValuesIntervalMs(3600 * 1000);
     w.paints->Reset();
