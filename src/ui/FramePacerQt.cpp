@@ -13,11 +13,22 @@ namespace {
 // Between 30 frames a second (a line is on screen well within 50 ms of its tick) and 120.
 constexpr int kSlowestFrameMs = 33;
 constexpr int kFastestFrameMs = 8;
-// Frames while lines stream in; the stream counts as over when none came for this long.
-constexpr int kStreamingFrameMs = 33;
+// Frames while lines stream in: every fourth of the driver's 10-ms ticks (three come before 35 ms
+// have passed, however they jitter). The stream counts as over when no line came for a while.
+constexpr int kStreamingFrameMs = 35;
 constexpr int kStreamQuietMs = 250;
+// While the ticks carry the frames, the pacer's own timer comes this much after a frame is due: it
+// only fires when the ticks have stopped.
+constexpr int kTickFallbackMs = 25;
 // Values repainted while lines stream in: 5 times a second, still a live reading for the eye.
 constexpr int kStreamingValuesMs = 200;
+
+// The pacers and their windows. Views ask for their window's pacer whenever lines or values
+// arrive: a short list beats searching the window's children (the windows are few).
+std::vector<FramePacerQt*>& Pacers() {
+    static std::vector<FramePacerQt*> pacers;
+    return pacers;
+}
 
 int FrameMs(const QWidget* window) {
     const QScreen* screen = window->screen();
@@ -38,19 +49,22 @@ FramePacerQt::FramePacerQt(QWidget* window)
     sinceFrame_.start();
     sinceValues_.start();
     window_->installEventFilter(this);
+    Pacers().push_back(this);
     // Layout requests go to the widgets that hold layouts, all over the window.
     QCoreApplication::instance()->installEventFilter(this);
 }
 
 FramePacerQt::~FramePacerQt() {
+    std::erase(Pacers(), this);
     if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
 }
 
 FramePacerQt* FramePacerQt::Of(const QWidget* widget) {
     const QWidget* window = widget != nullptr ? widget->window() : nullptr;
     if (window == nullptr) return nullptr;
-    return window->findChild<FramePacerQt*>(QStringLiteral("FramePacer"),
-                                            Qt::FindDirectChildrenOnly);
+    for (FramePacerQt* pacer : Pacers())
+        if (pacer->window_ == window) return pacer;
+    return nullptr;
 }
 
 void FramePacerQt::RequestFrame(QObject* owner, std::function<void()> work) {
@@ -82,7 +96,20 @@ bool FramePacerQt::IsStreaming() const {
 }
 
 int FramePacerQt::FrameIntervalMs() const {
+    if (fixedIntervalMs_ >= 0) return fixedIntervalMs_;
     return IsStreaming() ? std::max(intervalMs_, kStreamingFrameMs) : intervalMs_;
+}
+
+bool FramePacerQt::TicksCarryFrames() const {
+    return IsStreaming() && sinceTick_.isValid() && sinceTick_.elapsed() < kTickFallbackMs;
+}
+
+void FramePacerQt::TickEnded() {
+    sinceTick_.restart();
+    // A pending frame always has the timer armed (Schedule); it runs here once it is due.
+    if (!timer_.isActive() || !IsStreaming() || Suspended() || WaitMs() > 0) return;
+    timer_.stop();
+    Frame();
 }
 
 bool FramePacerQt::ValuesDue() const {
@@ -142,7 +169,7 @@ qint64 FramePacerQt::WaitMs() const {
 
 void FramePacerQt::Schedule() {
     if (Suspended()) return;
-    const qint64 wait = WaitMs();
+    const qint64 wait = WaitMs() + (TicksCarryFrames() ? kTickFallbackMs : 0);
     // A frame already on its way comes soon enough unless it waits for values only.
     if (timer_.isActive() && timer_.remainingTime() <= wait) return;
     timer_.start(static_cast<int>(wait));

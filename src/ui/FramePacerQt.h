@@ -16,11 +16,15 @@
 // frame, which costs more than the log view itself. Their repaint waits for a values frame
 // (RequestValuesFrame): while lines stream in, at most 5 a second; otherwise with the next frame.
 //
-// While lines stream in, frames come at most 30 times a second whatever the screen's rate: a
-// saturated link changes the log and most labels in every frame, and each frame costs the same
-// however few lines it brings. A line is still on screen within 50 ms of its arrival (a 10-ms
-// driver tick, then a frame at most 33 ms later). Between bursts the screen's rate comes back, so
-// the technician's own actions are drawn as smoothly as the screen allows.
+// While lines stream in, frames come at most every 35 ms whatever the screen's rate: a saturated
+// link changes the log and most labels in every frame, and each frame costs the same however few
+// lines it brings. The frames then ride on the driver's ticks (TickEnded): a frame that is due runs
+// at the end of the tick, in the same wake-up of the process, not on a timer of its own. With the
+// driver's 10-ms ticks that is every fourth tick, 25 frames a second, and a line is on screen at
+// most 40 ms after it arrived (up to 10 ms waiting for its tick, then up to three ticks). The
+// pacer's timer stays armed a little later, for ticks that stop (the port closed). Between bursts
+// the screen's rate comes back, so the technician's own actions are drawn as smoothly as the
+// screen allows.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -53,6 +57,9 @@ class FramePacerQt : public QObject {
     // Lines arrived: the frames that follow come at the streaming rate until none arrive for a
     // while.
     void Streaming();
+    // A tick of the serial driver is over (its lines are in the log, its values in the display):
+    // while lines stream in, a frame that is due runs now.
+    void TickEnded();
 
     // Runs the pending frame now (the layouts, the frame work, then the repaint); the values work
     // too, or only when it is due.
@@ -61,8 +68,8 @@ class FramePacerQt : public QObject {
 
     // The interval between frames: the screen's, or the streaming one while lines arrive.
     int FrameIntervalMs() const;
-    // Tests hold frames back with a long interval and run them with FlushNow.
-    void SetFrameIntervalMs(int ms) { intervalMs_ = ms; }
+    // Tests fix the interval, streaming or not: a long one holds frames back for FlushNow.
+    void SetFrameIntervalMs(int ms) { fixedIntervalMs_ = ms; }
     // The least time between values frames while lines stream in.
     void SetValuesIntervalMs(int ms) { valuesIntervalMs_ = ms; }
 
@@ -74,6 +81,7 @@ class FramePacerQt : public QObject {
     void Schedule();
     void Frame(Values values = Values::IfDue);
     bool IsStreaming() const;
+    bool TicksCarryFrames() const;
     bool ValuesDue() const;
     qint64 WaitMs() const;
     bool Suspended() const;
@@ -89,7 +97,8 @@ class FramePacerQt : public QObject {
     QTimer timer_;
     QElapsedTimer sinceFrame_;
     QElapsedTimer sinceValues_;  // since values work last ran
-    int intervalMs_ = 16;
+    int intervalMs_ = 16;        // the screen's
+    int fixedIntervalMs_ = -1;   // set by a test
     int valuesIntervalMs_;
     bool repaintHeld_ = false;  // a repaint request of the window waits for the frame
     bool sending_ = false;      // the pacer's own repaint request is on its way
@@ -97,6 +106,7 @@ class FramePacerQt : public QObject {
     bool layingOut_ = false;    // the frame runs the layouts that waited
     int layoutsRun_ = 0;
     QElapsedTimer sinceLines_;  // since lines last arrived; invalid before the first
+    QElapsedTimer sinceTick_;   // since the driver's last tick ended; invalid before the first
     std::vector<Work> work_;
     std::vector<QPointer<QWidget>> layouts_;  // widgets whose layout waits for the frame
 };

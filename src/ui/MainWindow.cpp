@@ -90,6 +90,7 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
     auto* pacer = new FramePacerQt(this);
 
     ticks_ = std::make_unique<TimerTickQt>();
+    ticks_->SetAfterTick([pacer] { pacer->TickEnded(); });
     platform.ticks = ticks_.get();
     watchTicks_ = std::make_unique<TimerTickQt>();
     platform.watchTicks = watchTicks_.get();

@@ -12,7 +12,7 @@ TimerTickQt::~TimerTickQt() {
 }
 
 void TimerTickQt::Start(int periodMs, std::function<void()> onTick) {
-    onTick_ = std::move(onTick);
+    onTick_ = std::make_shared<const std::function<void()>>(std::move(onTick));
     timer_.start(EffectiveTickPeriodMs(periodMs));
 }
 
@@ -21,16 +21,15 @@ void TimerTickQt::Stop() {
 }
 
 void TimerTickQt::Tick() {
-    if (inTick_ || !onTick_) return;
+    if (inTick_ || !onTick_ || !*onTick_) return;
     inTick_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{inTick_};
-    // The tick runs its own copy: a restart from inside the callback replaces onTick_ while this
-    // call is still running.
-    const std::function<void()> onTick = onTick_;
-    onTick();
+    const std::shared_ptr<const std::function<void()>> onTick = onTick_;
+    (*onTick)();
+    if (afterTick_) afterTick_();
 }
 
 }  // namespace rv

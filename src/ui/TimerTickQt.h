@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "serial/TickSource.h"
 
@@ -19,6 +20,9 @@ class TimerTickQt : public QObject, public TickSource {
 
     void Start(int periodMs, std::function<void()> onTick) override;
     void Stop() override;
+    // Runs after every tick's callback: the window paints a frame that is due in the same
+    // wake-up as the tick.
+    void SetAfterTick(std::function<void()> afterTick) { afterTick_ = std::move(afterTick); }
 
     bool IsActive() const { return timer_.isActive(); }
     int IntervalMs() const { return timer_.interval(); }
@@ -27,7 +31,10 @@ class TimerTickQt : public QObject, public TickSource {
     void Tick();
 
     QTimer timer_;
-    std::function<void()> onTick_;
+    // Shared with a running tick: a restart from inside the callback replaces it while that call
+    // still runs, and a tick holds the callback without copying it (100 times a second).
+    std::shared_ptr<const std::function<void()>> onTick_;
+    std::function<void()> afterTick_;
     bool inTick_ = false;
 };
 

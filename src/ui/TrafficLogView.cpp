@@ -117,12 +117,22 @@ TrafficLogView::TrafficLogView(Console& console, QWidget* parent)
     viewport()->setAutoFillBackground(true);
     lines_ = rows_ = static_cast<int>(console_.Log().Count());
     paintedRows_ = rows_;
+    TakeFont();
     logSubscription_ = console_.Subscribe(*this);
     UpdateRange();
 }
 
 int TrafficLogView::LineHeight() const {
-    return std::max(1, fontMetrics().height());
+    return lineHeight_;
+}
+
+void TrafficLogView::TakeFont() {
+    textFont_ = font();
+    textFont_.setStyleStrategy(QFont::PreferNoShaping);
+    lineHeight_ = std::max(1, QFontMetrics(textFont_).height());
+    prepared_.clear();
+    widest_ = 0;
+    charWidthsKnown_ = false;
 }
 
 int TrafficLogView::VisibleLineCount() const {
@@ -312,7 +322,7 @@ int TrafficLogView::TextLeft() const {
 
 int TrafficLogView::WidthBound(std::string_view cp1251) {
     if (!charWidthsKnown_) {
-        const QFontMetricsF metrics(font());
+        const QFontMetricsF metrics(textFont_);
         for (int byte = 0; byte < 256; ++byte) {
             const char c = static_cast<char>(byte);
             charWidths_[static_cast<std::size_t>(byte)] = static_cast<float>(
@@ -355,7 +365,7 @@ void TrafficLogView::DrawMarks(QPainter& painter, int line, int y, int height) {
     if (spans.empty()) return;
     // Windows-1251 is one byte a character, so a byte's place is its character's place.
     const QString text = FromCp1251(shown);
-    const QFontMetrics metrics(font());
+    const QFontMetrics metrics(textFont_);
     const QColor colour = line == markedLine_ ? kCurrentMark : kMark;
     for (const LogSearch::Span& span : spans) {
         const int start = static_cast<int>(span.start);
@@ -418,7 +428,8 @@ const QString& TrafficLogView::Prepared(int line) {
         QString text = FromCp1251(cp1251);
         // Only a line that may be wider than the widest so far is measured: measuring shapes the
         // text again, and most lines are about as long as the others.
-        if (WidthBound(cp1251) > widest_) NoteWidth(fontMetrics().horizontalAdvance(text));
+        if (WidthBound(cp1251) > widest_)
+            NoteWidth(QFontMetrics(textFont_).horizontalAdvance(text));
         it = prepared_.emplace(line, std::move(text)).first;
     }
     return it->second;
@@ -437,8 +448,8 @@ void TrafficLogView::paintEvent(QPaintEvent* event) {
         paintedRows_ = rows_;
     }
     QPainter painter(viewport());
-    painter.setFont(font());
-    const int ascent = fontMetrics().ascent();
+    painter.setFont(textFont_);
+    const int ascent = QFontMetrics(textFont_).ascent();
     const int width = viewport()->width();
     const QPalette& pal = palette();
     const int selFirst = SelectionFirst();
@@ -478,9 +489,7 @@ void TrafficLogView::resizeEvent(QResizeEvent* event) {
 void TrafficLogView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        prepared_.clear();
-        widest_ = 0;
-        charWidthsKnown_ = false;
+        TakeFont();
         UpdateRange();
         UpdateWidthRange();
     }

@@ -20,6 +20,7 @@
 // rows shown.
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QString>
 #include <array>
 #include <string>
@@ -125,6 +126,12 @@ class TrafficLogView : public QAbstractScrollArea, public LogObserver {
     std::unordered_map<int, QString> prepared_;
     std::array<float, 256> charWidths_{};  // of the font, by the log's single-byte characters
     bool charWidthsKnown_ = false;
+    // The lines are drawn in the view's font without text shaping: a log line is Latin, Cyrillic,
+    // digits and punctuation, which need none, and shaping each new line cost as much as drawing
+    // its glyphs. Set from the view's font whenever it changes, with its line height.
+    QFont textFont_;
+    int lineHeight_ = 1;
+    void TakeFont();
     Subscription logSubscription_;
 };
 

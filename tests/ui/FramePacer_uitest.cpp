@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -99,6 +100,31 @@ TEST(FramePacer, WhileLinesStreamValuesWaitForTheValuesFrameAndTheLogForNone) {
     QApplication::processEvents();
     EXPECT_EQ(counter->text(), QString("21 B"));
     EXPECT_EQ(w.paints->watchedPaints, 1);
+}
+
+TEST(FramePacer, WhileLinesStreamTheDriversTickRunsTheFrameOnceItIsDue) {
+    PacedWindow w;
+    w.pacer->TickEnded();  // the driver's ticks run
+    w.Receive(3);
+    w.paints->Reset();
+    w.pacer->TickEnded();  // the frame is not due for an hour
+    EXPECT_EQ(w.paints->logPaints, 0);
+    w.pacer->SetFrameIntervalMs(0);
+    w.pacer->TickEnded();  // due: painted before the tick returns, no event loop needed
+    EXPECT_GT(w.paints->logPaints, 0);
+}
+
+TEST(FramePacer, AFrameStillComesWhenTheTicksStop) {
+    PacedWindow w;
+    w.pacer->SetFrameIntervalMs(0);
+    w.pacer->TickEnded();  // the last tick: the port closes after it
+    w.Receive(3);
+    w.paints->Reset();
+    QElapsedTimer waited;
+    waited.start();
+    while (w.paints->logPaints == 0 && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_GT(w.paints->logPaints, 0);
 }
 
 TEST(FramePacer, TheLogsHorizontalBarIsNotRepaintedAsLinesStreamIn) {
