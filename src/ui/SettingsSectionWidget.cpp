@@ -115,7 +115,7 @@ QLineEdit* SettingsSectionWidget::MakeBox(const char* name, bool pin, QWidget* p
     edit->setObjectName(QString::fromUtf8(name));
     StyleBox(edit);
     if (pin) edit->setInputMask(kPinInputMask);
-    boxes_.push_back(Box{form_.Display().Field(name), edit, pin});
+    boxes_.push_back(Box{form_.Display().Field(name), edit, pin, std::nullopt, QString()});
     const Box box = boxes_.back();
     Sync(box);
     // textEdited comes from the technician only, never from setText.
@@ -188,9 +188,17 @@ void SettingsSectionWidget::Sync(const Box& box) {
             SetBoxText(box.edit, box.pin, text);
         }
     }
-    SetTextColour(box.edit, model.ColourOf(box.field));
+    const Colour colour = model.ColourOf(box.field);
+    if (box.colour != colour) {
+        SetTextColour(box.edit, colour);
+        box.colour = colour;
+    }
     if (!box.pin) {
-        box.edit->setToolTip(FromCp1251(form_.Settings().Hint(box.field)));
+        QString hint = FromCp1251(form_.Settings().Hint(box.field));
+        if (hint != box.hint) {
+            box.edit->setToolTip(hint);
+            box.hint = std::move(hint);
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 // The section observes the form's display model, actions and settings editor.
 
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ class SettingsSectionWidget : public QWidget,
         int field;
         QLineEdit* edit;
         bool pin;
+        // What the box shows besides its text: replies rewrite the settings many times a second,
+        // mostly as they were, and asking a widget for its palette costs more than the reply.
+        mutable std::optional<Colour> colour;
+        mutable QString hint;
     };
     struct Button {
         int action;

@@ -1,11 +1,10 @@
 #include "ui/TimerTickQt.h"
 
+#include <QTimerEvent>
+
 namespace rv {
 
-TimerTickQt::TimerTickQt(QObject* parent) : QObject(parent) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
-}
+TimerTickQt::TimerTickQt(QObject* parent) : QObject(parent) {}
 
 TimerTickQt::~TimerTickQt() {
     timer_.stop();
@@ -13,11 +12,19 @@ TimerTickQt::~TimerTickQt() {
 
 void TimerTickQt::Start(int periodMs, std::function<void()> onTick) {
     onTick_ = std::make_shared<const std::function<void()>>(std::move(onTick));
-    timer_.start(EffectiveTickPeriodMs(periodMs));
+    timer_.start(EffectiveTickPeriodMs(periodMs), Qt::PreciseTimer, this);
 }
 
 void TimerTickQt::Stop() {
     timer_.stop();
+}
+
+void TimerTickQt::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == timer_.timerId()) {
+        Tick();
+    } else {
+        QObject::timerEvent(event);
+    }
 }
 
 void TimerTickQt::Tick() {

@@ -1,6 +1,8 @@
 #pragma once
 // A temporary XDG_RUNTIME_DIR for one test: the console's ports folder lies inside it, so ports
-// published by the test (or by a simulated unit it starts) are seen by no other test.
+// published by the test (or by a simulated unit it starts) are seen by no other test. The state
+// folder (session journal, calibration recovery) is the test's own too, for as long as it lives:
+// consoles of tests running side by side would otherwise find each other's files.
 
 #include <stdlib.h>
 
@@ -26,8 +28,16 @@ class TempRuntimeDir {
             std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
         }
         ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);  // this process and the units it starts
+        if (const char* state = ::getenv("XDG_STATE_HOME")) stateBefore_ = state;
+        std::filesystem::create_directory(root_ / "state");
+        ::setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1);
     }
     ~TempRuntimeDir() {
+        if (stateBefore_.empty()) {
+            ::unsetenv("XDG_STATE_HOME");
+        } else {
+            ::setenv("XDG_STATE_HOME", stateBefore_.c_str(), 1);
+        }
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
     }
@@ -41,6 +51,7 @@ class TempRuntimeDir {
 
   private:
     std::filesystem::path root_;
+    std::string stateBefore_;
 };
 
 }  // namespace rv::test
