@@ -115,6 +115,7 @@ bool PosixSerialDevice::Open(const std::string& path) {
     nodePath_ = resolved != nullptr ? resolved : path;
     ::free(resolved);
     nodeDevice_ = ::fstat(fd, &st) == 0 ? st.st_rdev : 0;
+    nodeCheckedAt_ = {};
     saved_ = std::move(saved);
     fd_ = fd;
     return true;
@@ -206,7 +207,11 @@ std::int32_t PosixSerialDevice::Read(std::uint8_t* buffer, std::int32_t capacity
     struct pollfd pfd = {fd_, POLLIN, 0};
     if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
         return Lost("hang-up");
-    if (NodeGone()) return Lost("device node removed");
+    const auto now = std::chrono::steady_clock::now();
+    if (now - nodeCheckedAt_ >= std::chrono::milliseconds(100)) {
+        nodeCheckedAt_ = now;
+        if (NodeGone()) return Lost("device node removed");
+    }
     return 0;
 }
 

@@ -21,6 +21,7 @@
 // reported as kSerialDeviceLost. A write waits for room in the output queue at most the write
 // time-out in total and then reports the bytes it got out.
 
+#include <chrono>
 #include <memory>
 
 #include "serial/SerialDevice.h"
@@ -57,6 +58,9 @@ class PosixSerialDevice : public SerialDevice {
     std::string procRoot_;
     std::string nodePath_;                   // the device node itself (links resolved)
     unsigned long long nodeDevice_ = 0;      // its device number
+    // When a silent read last looked for the node: a path lookup on every 10-ms tick of a silent
+    // link cost more than the rest of the tick, so the node is looked for every 100 ms.
+    std::chrono::steady_clock::time_point nodeCheckedAt_{};
     std::unique_ptr<struct termios> saved_;  // the terminal's settings as found
     SerialFailure failure_;
 };
