@@ -426,7 +426,7 @@ const QString& TrafficLogView::Prepared(int line) {
                                        ? console_.Log().Line(static_cast<std::size_t>(line))
                                        : std::string();
         QString text = FromCp1251(cp1251);
-        // Only a line that may be wider than the widest so far is measured: measuring shapes the
+        // Only a line that may be wider than the widest so far is measured: measuring lays out the
         // text again, and most lines are about as long as the others.
         if (WidthBound(cp1251) > widest_)
             NoteWidth(QFontMetrics(textFont_).horizontalAdvance(text));
