@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QWidget>
+#include <optional>
 
 #include "protocol/Colours.h"
 
@@ -58,6 +59,14 @@ inline void SetTextColour(QWidget* w, Colour colour) {
     p.setColor(QPalette::WindowText, c);
     p.setColor(QPalette::Text, c);
     w->setPalette(p);
+}
+// The same for a widget whose text colour only its owner sets: `shown` remembers the colour it
+// was given, so an unchanged colour costs no palette resolution at all. True when it was set.
+inline bool SetTextColourOnce(QWidget* w, std::optional<Colour>& shown, Colour colour) {
+    if (shown == colour) return false;
+    SetTextColour(w, colour);
+    shown = colour;
+    return true;
 }
 // The copyable and editable boxes of the design: borderless on light grey.
 inline void StyleBox(QLineEdit* e) {

@@ -111,13 +111,8 @@ void DisplayBinderQt::ShowNow(int field) {
     if (auto* label = qobject_cast<QLabel*>(w)) {
         // Only the binder colours its labels: the colour they show is known without asking the
         // palette, which costs more than the new text.
-        const Colour colour = model_.ColourOf(field);
-        const bool recolour = !labelColours_[field] || *labelColours_[field] != colour;
-        if (!recolour && label->text() == text) return;
-        if (recolour) {
-            SetTextColour(w, colour);
-            labelColours_[field] = colour;
-        }
+        const bool recoloured = SetTextColourOnce(w, labelColours_[field], model_.ColourOf(field));
+        if (!recoloured && label->text() == text) return;
         label->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         SetTextColour(w, model_.ColourOf(field));

@@ -41,7 +41,6 @@ int FrameMs(const QWidget* window) {
 
 FramePacerQt::FramePacerQt(QWidget* window)
     : QObject(window), window_(window), valuesIntervalMs_(kStreamingValuesMs) {
-    setObjectName(QStringLiteral("FramePacer"));
     intervalMs_ = FrameMs(window);
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);

@@ -115,7 +115,7 @@ QLineEdit* SettingsSectionWidget::MakeBox(const char* name, bool pin, QWidget* p
     edit->setObjectName(QString::fromUtf8(name));
     StyleBox(edit);
     if (pin) edit->setInputMask(kPinInputMask);
-    boxes_.push_back(Box{form_.Display().Field(name), edit, pin, std::nullopt, QString()});
+    boxes_.push_back(Box{form_.Display().Field(name), edit, pin, std::nullopt});
     const Box box = boxes_.back();
     Sync(box);
     // textEdited comes from the technician only, never from setText.
@@ -188,17 +188,11 @@ void SettingsSectionWidget::Sync(const Box& box) {
             SetBoxText(box.edit, box.pin, text);
         }
     }
-    const Colour colour = model.ColourOf(box.field);
-    if (box.colour != colour) {
-        SetTextColour(box.edit, colour);
-        box.colour = colour;
-    }
+    SetTextColourOnce(box.edit, box.colour, model.ColourOf(box.field));
     if (!box.pin) {
-        QString hint = FromCp1251(form_.Settings().Hint(box.field));
-        if (hint != box.hint) {
-            box.edit->setToolTip(hint);
-            box.hint = std::move(hint);
-        }
+        // Set only when it changes: a new tooltip is announced to the widget even when equal.
+        const QString hint = FromCp1251(form_.Settings().Hint(box.field));
+        if (box.edit->toolTip() != hint) box.edit->setToolTip(hint);
     }
 }
 

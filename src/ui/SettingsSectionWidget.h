@@ -44,10 +44,9 @@ class SettingsSectionWidget : public QWidget,
         int field;
         QLineEdit* edit;
         bool pin;
-        // What the box shows besides its text: replies rewrite the settings many times a second,
+        // The text colour the box was given: replies rewrite the settings many times a second,
         // mostly as they were, and asking a widget for its palette costs more than the reply.
         mutable std::optional<Colour> colour;
-        mutable QString hint;
     };
     struct Button {
         int action;
