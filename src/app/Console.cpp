@@ -29,8 +29,15 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     receivedBytes_ += size > 0 ? size : 0;
     ShowReceivedBytes();
     log_.WriteLog(block, now);
-    logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
+    linesUntold_ = true;
+    if (logBatchDepth_ == 0) TellAppendedLines();
     replies_.Decode(block);
+}
+
+void Console::TellAppendedLines() {
+    if (!linesUntold_) return;
+    linesUntold_ = false;
+    logObservers_.Notify(&LogObserver::LinesAppended, log_.Count());
 }
 
 void Console::ShowReceivedBytes() {
@@ -39,6 +46,7 @@ void Console::ShowReceivedBytes() {
 }
 
 void Console::StatClearExecute() {
+    TellAppendedLines();  // the lines before the clear, as they were
     display_.ClearDisplay();
     log_.Clear();
     logRun_ = ++lastLogRun_;
@@ -62,6 +70,7 @@ bool Console::Restore(const ConsoleCheckpoint& checkpoint,
                       const std::function<LoggedLine(std::size_t line)>& relog) {
     // First, as it is the one store that may refuse: nothing is changed then.
     if (!history_.TruncateTo(checkpoint.history)) return false;
+    TellAppendedLines();  // what came before is told before the log changes under it
     display_.Restore(checkpoint.display);
     receivedBytes_ = checkpoint.receivedBytes;
     if (logRun_ != checkpoint.logRun) {

@@ -79,6 +79,23 @@ class Console {
 
     Subscription Subscribe(LogObserver& observer) { return logObservers_.Subscribe(observer); }
 
+    // While a batch is open, the log's observers hear of appended lines once, when it ends (the
+    // serial driver's tick: a tick brings up to a receive buffer of lines, and the journal, the
+    // log view and the search need to hear of them once). A clear or a cut of the log within the
+    // batch is told after the lines that came before it. Batches nest.
+    class LogBatch {
+      public:
+        explicit LogBatch(Console& console) : console_(console) { ++console_.logBatchDepth_; }
+        ~LogBatch() {
+            if (--console_.logBatchDepth_ == 0) console_.TellAppendedLines();
+        }
+        LogBatch(const LogBatch&) = delete;
+        LogBatch& operator=(const LogBatch&) = delete;
+
+      private:
+        Console& console_;
+    };
+
     // The console's received state now (see ConsoleCheckpoint).
     ConsoleCheckpoint Checkpoint() const;
     // Shows the console as it was at `checkpoint`, which this console took; observers hear of
@@ -97,6 +114,9 @@ class Console {
     void RenewHistoryMark(ConsoleCheckpoint& checkpoint) const;
 
   private:
+    // The lines appended since the observers last heard, told now.
+    void TellAppendedLines();
+
     const RegionalFormats& formats_;
     const Clock& clock_;
     DisplayModel display_;
@@ -109,6 +129,8 @@ class Console {
     std::uint64_t lastLogRun_ = 0;  // runs are never numbered twice
     int pinField_;
     ObserverList<LogObserver> logObservers_;
+    int logBatchDepth_ = 0;
+    bool linesUntold_ = false;  // appended within the open batch
 };
 
 }  // namespace rv

@@ -36,14 +36,16 @@ std::string ShownCommand(const std::string& line) {
     return Cp1251ToUtf8(shown);
 }
 
-// The driver's ticks, each one a display batch: a tick reads up to a receive buffer of lines, one
-// block each, and the window hears once, at the tick's end, of each field they changed.
+// The driver's ticks, each one a display batch and a log batch: a tick reads up to a receive
+// buffer of lines, one block each, and the window hears once, at the tick's end, of the lines
+// logged and of each field they changed.
 class BatchedTicks : public TickSource {
   public:
-    BatchedTicks(TickSource& ticks, DisplayModel& display) : ticks_(ticks), display_(display) {}
+    BatchedTicks(TickSource& ticks, Console& console) : ticks_(ticks), console_(console) {}
     void Start(int periodMs, std::function<void()> onTick) override {
         ticks_.Start(periodMs, [this, onTick = std::move(onTick)] {
-            const DisplayModel::Batch batch(display_);
+            const DisplayModel::Batch displayBatch(console_.Display());
+            const Console::LogBatch logBatch(console_);  // ends first: lines, then their values
             onTick();
         });
     }
@@ -51,7 +53,7 @@ class BatchedTicks : public TickSource {
 
   private:
     TickSource& ticks_;
-    DisplayModel& display_;
+    Console& console_;
 };
 
 }  // namespace
@@ -64,7 +66,7 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
-    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, Display());
+    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, *this);
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *batchedTicks_,
                                            platform_.resolvePath);
     // The form's settings of its driver: COM99 until the technician picks a port, 115200 bit/s,

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace rv {
 namespace {
 
@@ -39,6 +43,67 @@ TEST(Console, ZeroAndNegativeSizesGiveAnEmptyBlock) {
     EXPECT_EQ(f.console.ReceivedBytes(), 0);
     EXPECT_EQ(f.console.Log().Count(), 2u);
     EXPECT_EQ(f.console.Display().Text(f.pin()), "0");
+}
+
+// What the log's observers hear, in order: "+N" for LinesAppended(N), "clear" for LogCleared.
+struct Heard : LogObserver {
+    std::vector<std::string> events;
+    void LinesAppended(std::size_t count) override {
+        events.push_back("+" + std::to_string(count));
+    }
+    void LogCleared() override { events.push_back("clear"); }
+};
+
+TEST(Console, ABatchTellsItsLinesOnceAtItsEndAndAClearAfterTheLinesBeforeIt) {
+    struct Case {
+        const char* name;
+        std::function<void(Console&)> run;
+        std::vector<std::string> heard;
+    };
+    const std::vector<Case> cases = {
+        {"no batch: every line at once",
+         [](Console& c) {
+             c.ReceiveLine("a\r\n");
+             c.ReceiveLine("b\r\n");
+         },
+         {"+1", "+2"}},
+        {"a batch: once, at its end",
+         [](Console& c) {
+             const Console::LogBatch batch(c);
+             for (const char* line : {"a\r\n", "b\r\n", "c\r\n"}) c.ReceiveLine(line);
+         },
+         {"+3"}},
+        {"nested: at the outer end",
+         [](Console& c) {
+             const Console::LogBatch outer(c);
+             {
+                 const Console::LogBatch inner(c);
+                 c.ReceiveLine("a\r\n");
+             }
+             c.ReceiveLine("b\r\n");
+         },
+         {"+2"}},
+        {"a clear within: the lines before it first",
+         [](Console& c) {
+             const Console::LogBatch batch(c);
+             c.ReceiveLine("a\r\n");
+             c.ReceiveLine("b\r\n");
+             c.StatClearExecute();
+             c.ReceiveLine("c\r\n");
+         },
+         {"+2", "clear", "+1"}},
+        {"a batch without lines: nothing",
+         [](Console& c) { const Console::LogBatch batch(c); },
+         {}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Fixture f;
+        Heard heard;
+        const Subscription sub = f.console.Subscribe(heard);
+        k.run(f.console);
+        EXPECT_EQ(heard.events, k.heard);
+    }
 }
 
 }  // namespace
