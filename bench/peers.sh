@@ -11,7 +11,9 @@
 #            in a run without stream), and the growth of resident memory scaled to 1M lines.
 #
 # Usage: bench/peers.sh [--seconds N] [--lines N] [--runs N] [--build DIR] [PROGRAM...]
-#   PROGRAM: console (default), cutecom, gtkterm, putty, picocom, or all.
+#   PROGRAM: console (default), cutecom, gtkterm, putty, picocom, floor, or all.
+#   floor: the console's polling alone (bench/floor/TickFloor.cpp), a window and a 10-ms tick that
+#   reads the port and drops the bytes: the least the console's driver can cost on this machine.
 # Programs that are missing are installed from Debian (apt-get, with sudo when not root) on
 # demand; scripts/test never runs this script.
 set -euo pipefail
@@ -28,9 +30,9 @@ while [ $# -gt 0 ]; do
         --lines) lines=$2; shift 2 ;;
         --runs) runs=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
-        -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
-        all) programs+=(console cutecom gtkterm putty picocom); shift ;;
-        console|cutecom|gtkterm|putty|picocom) programs+=("$1"); shift ;;
+        -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+        all) programs+=(console cutecom gtkterm putty picocom floor); shift ;;
+        console|cutecom|gtkterm|putty|picocom|floor) programs+=("$1"); shift ;;
         *) echo "peers.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
@@ -38,6 +40,7 @@ done
 
 sim=$build/tools/sim/revodive-sim
 console=$build/revodive
+floor=$build/bench/revodive-tickfloor
 warmup=3
 line_bytes=15                              # the load stream's mean line, CR LF included
 paced_rate=$((11520 / line_bytes))         # lines per second at 115200 bit/s
@@ -55,6 +58,8 @@ for p in "${programs[@]}"; do
     case $p in
         console) [ -x "$console" ] && [ -x "$sim" ] ||
             cmake --build "$build" -j2 --target revodive revodive-sim >/dev/null ;;
+        floor) [ -x "$floor" ] && [ -x "$sim" ] ||
+            cmake --build "$build" -j2 --target revodive-tickfloor revodive-sim >/dev/null ;;
         cutecom) need_package cutecom cutecom; need_package xdotool xdotool ;;
         gtkterm) need_package gtkterm gtkterm ;;
         putty) need_package putty putty ;;
@@ -108,6 +113,9 @@ start_reader() {
     case $program in
         console)
             REVODIVE_DEMO_PORT=$port "$console" >/dev/null 2>&1 &
+            reader_pid=$! ;;
+        floor)
+            "$floor" "$device" >/dev/null 2>&1 &
             reader_pid=$! ;;
         gtkterm)
             gtkterm --port "$device" --speed 115200 >/dev/null 2>&1 &
