@@ -111,8 +111,11 @@ void Journal::Append(std::string_view bytes) {
         return;
     }
     pendingBytes_ += bytes.size();
-    if (pending_.empty() || pending_.back().kind != Command::Data)
-        pending_.push_back({Command::Data, {}});
+    if (pending_.empty() || pending_.back().kind != Command::Data) {
+        spareData_.clear();
+        pending_.push_back({Command::Data, std::move(spareData_)});
+        spareData_ = std::string();
+    }
     pending_.back().text.append(bytes);
 }
 
@@ -169,6 +172,10 @@ void Journal::Run() {
         }
 
         lock.lock();
+        for (Command& command : work) {
+            if (command.kind == Command::Data && command.text.capacity() > spareData_.capacity())
+                spareData_ = std::move(command.text);
+        }
         if (writer_->wrote && writer_->file.IsOpen()) failureReported_ = false;
         flushDone_ = flushing;
         flushed_.notify_all();
