@@ -8,7 +8,7 @@
 #            core over --seconds (default 60) after a few seconds of warm-up.
 #   million: --lines lines (default 1000000) as fast as the pseudo-terminal takes them; CPU
 #            seconds from the port's opening to the last line, start-up cost taken off (measured
-#            in a run without stream), and the growth of resident memory scaled to 1M lines.
+#            in a run with a line a second), and the growth of resident memory scaled to 1M lines.
 #
 # Usage: bench/peers.sh [--seconds N] [--lines N] [--runs N] [--build DIR] [PROGRAM...]
 #   PROGRAM: console (default), cutecom, gtkterm, putty, picocom, floor, or all.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 #include "files/OsFile.h"
 #include "text/Cp1251.h"
@@ -111,11 +112,8 @@ void Journal::Append(std::string_view bytes) {
         return;
     }
     pendingBytes_ += bytes.size();
-    if (pending_.empty() || pending_.back().kind != Command::Data) {
-        spareData_.clear();
-        pending_.push_back({Command::Data, std::move(spareData_)});
-        spareData_ = std::string();
-    }
+    if (pending_.empty() || pending_.back().kind != Command::Data)
+        pending_.push_back({Command::Data, std::exchange(spareData_, std::string())});
     pending_.back().text.append(bytes);
 }
 
@@ -173,8 +171,10 @@ void Journal::Run() {
 
         lock.lock();
         for (Command& command : work) {
-            if (command.kind == Command::Data && command.text.capacity() > spareData_.capacity())
+            if (command.kind == Command::Data && command.text.capacity() > spareData_.capacity()) {
                 spareData_ = std::move(command.text);
+                spareData_.clear();
+            }
         }
         if (writer_->wrote && writer_->file.IsOpen()) failureReported_ = false;
         flushDone_ = flushing;

@@ -104,8 +104,9 @@ class Journal {
     std::condition_variable wake_;
     std::condition_variable flushed_;
     std::vector<Command> pending_;
-    // The room of the last data written, kept for the next: a second of a saturated link is a few
-    // hundred kilobytes, which would otherwise be taken from the system and given back every cycle.
+    // The room of the last data written, kept empty for the next: a second of a saturated link is a
+    // few hundred kilobytes, which would otherwise be taken from the system and given back every
+    // cycle.
     std::string spareData_;
     std::size_t pendingBytes_ = 0;
     bool dropping_ = false;
