@@ -53,9 +53,7 @@ void FieldHistory::ValueWritten(int field, std::string_view text, bool changed) 
     }
     float value;
     if (!changed && s.count > 0) {
-        // The text shown already: the value of the series' last sample.
-        const Chunk& c = s.chunks.back();
-        value = c.samples[c.size - 1].value;
+        value = s.last;  // the text shown already: the value of the series' last sample
     } else {
         std::size_t at = 0;
         const auto n = s.reading == NumberReading::Leading
@@ -74,39 +72,52 @@ void FieldHistory::ValueWritten(int field, std::string_view text, bool changed) 
 void FieldHistory::Append(Series& s, std::int64_t ms, float value) {
     ++revision_;
     // The common cases, on the receive path: a run goes on, or a sample fits its chunk.
-    if (!s.chunks.empty()) {
+    if (s.count >= 2 && Same(s.last, value) && Same(s.beforeLast, value) &&
+        ms - s.tailBase <= kMaxOffset) {
+        s.tail->dt = static_cast<std::uint32_t>(ms - s.tailBase);  // the run goes on
+        return;
+    }
+    if (s.count > 0) {
         Chunk& c = s.chunks.back();
         const std::int64_t offset = ms - c.base;
-        if (c.size >= 2 && offset <= kMaxOffset) {
-            Sample* tail = &c.samples[c.size - 1];
-            if (Same(tail->value, value) && Same(tail[-1].value, value)) {
-                tail->dt = static_cast<std::uint32_t>(offset);  // the run goes on
-                return;
-            }
-            if (c.size < c.capacity) {
-                c.samples[c.size++] = Sample{static_cast<std::uint32_t>(offset), value};
-                ++s.count;
-                return;
-            }
+        if (c.size < c.capacity && offset <= kMaxOffset) {
+            s.tail = &c.samples[c.size++];
+            *s.tail = Sample{static_cast<std::uint32_t>(offset), value};
+            s.beforeLast = s.last;
+            s.last = value;
+            ++s.count;
+            return;
         }
     }
     AppendSlowly(s, ms, value);
 }
 
 void FieldHistory::AppendSlowly(Series& s, std::int64_t ms, float value) {
-    if (s.count >= 2) {
-        Chunk& c = s.chunks.back();
-        Sample& last = c.samples[c.size - 1];
-        const Chunk& previous = c.size >= 2 ? c : s.chunks[s.chunks.size() - 2];
-        const float before = previous.samples[c.size >= 2 ? c.size - 2 : previous.size - 1].value;
-        if (Same(last.value, value) && Same(before, value) && ms - c.base <= kMaxOffset) {
-            last.dt = static_cast<std::uint32_t>(ms - c.base);
-            return;
-        }
-    }
     Push(s.chunks, ms, value, kMaxChunk);
     ++s.count;
+    Retail(s);
     if (bytes_ + fixedBytes_ > bound_) Thin();
+}
+
+void FieldHistory::Retail(Series& s) {
+    if (s.count == 0) {
+        s.tail = nullptr;
+        s.tailBase = 0;
+        s.last = s.beforeLast = 0;
+        return;
+    }
+    Chunk& c = s.chunks.back();
+    s.tail = &c.samples[c.size - 1];
+    s.tailBase = c.base;
+    s.last = s.tail->value;
+    if (s.count < 2) {
+        s.beforeLast = 0;
+    } else if (c.size >= 2) {
+        s.beforeLast = s.tail[-1].value;
+    } else {
+        const Chunk& previous = s.chunks[s.chunks.size() - 2];
+        s.beforeLast = previous.samples[previous.size - 1].value;
+    }
 }
 
 void FieldHistory::Push(std::vector<Chunk>& chunks, std::int64_t ms, float value,
@@ -204,6 +215,7 @@ void FieldHistory::ThinOldestHalf(Series& s) {
                     std::make_move_iterator(thinned.end()));
     s.chunks.shrink_to_fit();
     s.count = s.count - taken + count;
+    Retail(s);  // the sample before the newest may have been in a thinned chunk
 }
 
 void FieldHistory::Clear() {
@@ -254,6 +266,7 @@ void FieldHistory::Empty(bool keepAside) {
             // list of chunks goes.
             if (s.chunks.capacity() > kHeadersKept) std::vector<Chunk>().swap(s.chunks);
             s.count = 0;
+            Retail(s);
         }
     }
     axis_.Reset();
@@ -436,6 +449,7 @@ bool FieldHistory::Apply(const Stretch& stretch) {
             Push(s.chunks, stretch.base + p.dt, p.value, kMaxChunk);
             ++s.count;
         }
+        Retail(s);
     }
     axis_.Restore(stretch.to.axis);
     firstMs_ = stretch.to.firstMs;
@@ -488,9 +502,14 @@ bool FieldHistory::TruncateTo(const Mark& mark) {
         if (keep > 0) {
             Chunk& c = s.chunks.back();
             const TimedValue& last = mark.last[slot];
+            // Laid on again from a stretch, a run that had gone on began a chunk at its later
+            // end; going back to its earlier end moves the chunk's start with it (it is the
+            // chunk's only sample then).
+            if (last.ms < c.base) c.base = last.ms;
             c.samples[c.size - 1] = Sample{static_cast<std::uint32_t>(last.ms - c.base),
                                            static_cast<float>(last.value)};
         }
+        Retail(s);
     }
     axis_.Restore(mark.axis);
     firstMs_ = mark.firstMs;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 
 #include "HistoryRig.h"
@@ -255,6 +256,94 @@ TEST(FieldHistory, SamplesAClearTookComeBackWhileAFilePlays) {
         rig.Write(40, "LL_ML", "[9]");
         EXPECT_EQ(rig.Series("LL_ML"), (Points{{0, F(5)}, {10, F(6)}, {40, F(9)}})) << c.name;
     }
+}
+
+// Seeking in a played file lays a stretch on again and may go back to a mark within it. A run
+// that had gone on then begins a chunk at its later end, and going back gives it its earlier end.
+TEST(FieldHistory, AMarkWithinAStretchLaidOnAgainIsGoneBackTo) {
+    DirectRig rig;
+    const FieldHistory::Mark start = rig.history.TakeMark();
+    for (int i = 0; i < 16; ++i) rig.Write(i, "LL_ML", i % 2 ? "[1]" : "[2]");  // a whole chunk
+    rig.Write(100, "LL_ML", "[1]");  // a run begins: its latest sample starts the next chunk
+    const FieldHistory::Mark within = rig.history.TakeMark();
+    const Points then = rig.Series("LL_ML");
+    rig.Write(200, "LL_ML", "[1]");  // the run goes on
+    const auto stretch = rig.history.StretchSince(start);
+    ASSERT_TRUE(stretch.has_value());
+    ASSERT_TRUE(rig.history.TruncateTo(start));
+    ASSERT_TRUE(rig.history.Apply(*stretch));
+    ASSERT_TRUE(rig.history.TruncateTo(within));
+    EXPECT_EQ(rig.Series("LL_ML"), then);
+}
+
+// Any sequence of values, marks, seeks and thinning: a value adds a sample to the series as it
+// stood, or moves the end of a run of equal values on; going back to a mark or forward along a
+// stretch gives the series as it was then. A small bound makes the store thin now and then.
+TEST(FieldHistory, EveryStepKeepsTheSeriesAsTheRulesSay) {
+    const std::size_t bound = DirectRig().history.MemoryBytes() + 4 * 1024;
+    DirectRig rig(bound);
+    const int field = rig.display.Field("LL_ML");
+    std::mt19937 random(7);
+    const auto permille = [&](int n) { return static_cast<int>(random() % 1000) < n; };
+    struct Snapshot {
+        FieldHistory::Mark mark;
+        Points series;
+    };
+    std::vector<Snapshot> marks;
+    Points expected;  // the series as the rules build it
+    std::int64_t ms = 0;
+    int thinnings = 0, seeks = 0;
+    for (int step = 0; step < 40000; ++step) {
+        if (permille(990)) {
+            ms += static_cast<std::int64_t>(random() % 20);
+            // Mostly runs of one value, now and then another value or a gap.
+            const int pick = static_cast<int>(random() % 10);
+            const char* text = pick < 7 ? "[3]" : pick < 9 ? "[4]" : "-";
+            const bool repeated = !expected.empty() && permille(300);
+            rig.history.BeginLine(At(ms));
+            rig.history.ValueWritten(field, text, !repeated);
+            const std::optional<double> value = repeated    ? expected.back().second
+                                                : pick == 9 ? kNone
+                                                            : F(text[1] - '0');
+            const std::size_t n = expected.size();
+            if (n >= 2 && expected[n - 1].second == value && expected[n - 2].second == value) {
+                expected.back().first = ms;
+            } else {
+                expected.push_back({ms, value});
+            }
+            const std::optional<TimedValue> last = rig.history.At(field, ms);
+            ASSERT_TRUE(last.has_value()) << step;
+            ASSERT_EQ(AsPoints({*last}).front(), expected.back()) << step;
+            if (rig.history.Count(field) < expected.size()) {  // the bound was passed: thinned
+                ++thinnings;
+                expected = rig.Series("LL_ML");
+            }
+        } else if (permille(400)) {
+            marks.push_back({rig.history.TakeMark(), expected});
+        } else if (!marks.empty()) {
+            // Mostly a few marks back, as a seek in a played file goes.
+            const std::size_t back =
+                marks.size() - 1 - random() % std::min<std::size_t>(marks.size(), 4);
+            const auto stretch = rig.history.StretchSince(marks[back].mark);
+            if (rig.history.TruncateTo(marks[back].mark)) {
+                ++seeks;
+                ASSERT_EQ(rig.Series("LL_ML"), marks[back].series) << step;
+                if (stretch && permille(500)) {  // and forward again
+                    ASSERT_TRUE(rig.history.Apply(*stretch)) << step;
+                } else {
+                    expected = marks[back].series;
+                    marks.resize(back + 1);  // the values from here on differ from the ones before
+                }
+            }
+        }
+        if (step % 64 == 0) {
+            ASSERT_EQ(rig.Series("LL_ML"), expected) << step;
+        }
+    }
+    ASSERT_EQ(rig.Series("LL_ML"), expected);
+    // The sequence went through what it is meant to test.
+    EXPECT_GT(thinnings, 2);
+    EXPECT_GT(seeks, 100);
 }
 
 // Every field changing every second for a working day fits under 100 MiB at full resolution.
