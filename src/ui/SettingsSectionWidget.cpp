@@ -12,6 +12,7 @@
 #include "ui/CaptionLabelWidget.h"
 #include "ui/ColoursQt.h"
 #include "ui/Cp1251Qt.h"
+#include "ui/FramePacerQt.h"
 #include "ui/SeparatorRowWidget.h"
 
 namespace rv {
@@ -115,11 +116,11 @@ QLineEdit* SettingsSectionWidget::MakeBox(const char* name, bool pin, QWidget* p
     edit->setObjectName(QString::fromUtf8(name));
     StyleBox(edit);
     if (pin) edit->setInputMask(kPinInputMask);
-    boxes_.push_back(Box{form_.Display().Field(name), edit, pin, std::nullopt});
-    const Box box = boxes_.back();
-    Sync(box);
+    boxes_.push_back(Box{form_.Display().Field(name), edit, pin, std::nullopt, false});
+    const std::size_t index = boxes_.size() - 1;
+    Sync(boxes_[index]);
     // textEdited comes from the technician only, never from setText.
-    connect(edit, &QLineEdit::textEdited, this, [this, box] { Typed(box); });
+    connect(edit, &QLineEdit::textEdited, this, [this, index] { Typed(boxes_[index]); });
     return edit;
 }
 
@@ -197,11 +198,30 @@ void SettingsSectionWidget::Sync(const Box& box) {
 }
 
 void SettingsSectionWidget::FieldChanged(int field) {
-    if (const Box* box = BoxOf(field)) Sync(*box);
+    SyncLater(field);
 }
 
 void SettingsSectionWidget::HintChanged(int field) {
-    if (const Box* box = BoxOf(field)) Sync(*box);
+    SyncLater(field);
+}
+
+void SettingsSectionWidget::SyncLater(int field) {
+    Box* box = BoxOf(field);
+    if (box == nullptr) return;
+    FramePacerQt* pacer = FramePacerQt::Of(this);
+    if (pacer == nullptr) {
+        Sync(*box);
+        return;
+    }
+    if (box->pending) return;
+    box->pending = true;
+    pacer->RequestValuesFrame(this, [this] {
+        for (Box& b : boxes_) {
+            if (!b.pending) continue;
+            b.pending = false;
+            Sync(b);
+        }
+    });
 }
 
 void SettingsSectionWidget::ActionChanged(int action) {

@@ -47,6 +47,7 @@ class SettingsSectionWidget : public QWidget,
         // The text colour the box was given: replies rewrite the settings many times a second,
         // mostly as they were, and asking a widget for its palette costs more than the reply.
         mutable std::optional<Colour> colour;
+        bool pending;  // to be synced at the next values frame
     };
     struct Button {
         int action;
@@ -59,6 +60,9 @@ class SettingsSectionWidget : public QWidget,
     Box* BoxOf(int field);
     void Typed(const Box& box);
     void Sync(const Box& box);
+    // A reply rewrites the settings many times a second on a busy link: the boxes follow the
+    // model at the window's values frames, like the labels (at once in a window with no pacer).
+    void SyncLater(int field);
 
     MainForm& form_;
     std::vector<Box> boxes_;

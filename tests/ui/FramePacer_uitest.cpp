@@ -1,14 +1,15 @@
-// The window paints once a frame: the log follows every frame, values (labels and bars) the values
-// frame, which comes less often while lines stream in; painting and layouts wait for the frame, a
-// minimised window is not painted, and the traffic log view draws only the rows that new lines
-// bring into sight. Frames are held back (a frame interval of an hour) and run by
-// FlushNow, so nothing here depends on time.
+// The window paints once a frame: the log follows every frame, values (labels, bars and the
+// settings boxes) the values frame, which comes less often while lines stream in; painting and
+// layouts wait for the frame, a minimised window is not painted, and the traffic log view draws
+// only the rows that new lines bring into sight. Frames are held back (a frame interval of an
+// hour) and run by FlushNow, so nothing here depends on time.
 #include <gtest/gtest.h>
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QScrollBar>
 
@@ -85,21 +86,27 @@ TEST(FramePacer, WhileLinesStreamValuesWaitForTheValuesFrameAndTheLogForNone) {
     auto* counter = w.window->findChild<QLabel*>(QStringLiteral("LL_PIN"));
     ASSERT_NE(counter, nullptr);
     w.paints->watched = counter;
+    auto* apn = w.window->findChild<QLineEdit*>(QStringLiteral("LL_SS01"));  // a settings box
+    ASSERT_NE(apn, nullptr);
     const QString before = counter->text();
     w.pacer->SetValuesIntervalMs(3600 * 1000);
     w.paints->Reset();
     w.Receive(3);
-    EXPECT_EQ(w.log->LineCount(), 3);
+    w.window->Form().ReceiveLine(">ISS1=internet;;\r\n");
+    QApplication::processEvents();
+    EXPECT_EQ(w.log->LineCount(), 4);
     EXPECT_EQ(w.paints->paints, 0);  // nothing before the frame
     w.pacer->FlushNow(FramePacerQt::Values::IfDue);
     EXPECT_GT(w.paints->logPaints, 0);
     EXPECT_EQ(counter->text(), before);
     EXPECT_EQ(w.paints->watchedPaints, 0);
-    // The values frame shows the latest value, once.
+    EXPECT_EQ(apn->text(), QString());
+    // The values frame shows the latest values, once.
     w.pacer->FlushNow(FramePacerQt::Values::Now);
     QApplication::processEvents();
-    EXPECT_EQ(counter->text(), QString("21 B"));
+    EXPECT_EQ(counter->text(), QString("39 B"));  // the four lines' bytes
     EXPECT_EQ(w.paints->watchedPaints, 1);
+    EXPECT_EQ(apn->text(), QString("internet"));
 }
 
 TEST(FramePacer, WhileLinesStreamTheDriversTickRunsTheFrameOnceItIsDue) {
