@@ -95,11 +95,11 @@ void FieldHistory::Append(Series& s, std::int64_t ms, float value) {
 void FieldHistory::AppendSlowly(Series& s, std::int64_t ms, float value) {
     Push(s.chunks, ms, value, kMaxChunk);
     ++s.count;
-    Retail(s);
+    RefreshTail(s);
     if (bytes_ + fixedBytes_ > bound_) Thin();
 }
 
-void FieldHistory::Retail(Series& s) {
+void FieldHistory::RefreshTail(Series& s) {
     if (s.count == 0) {
         s.tail = nullptr;
         s.tailBase = 0;
@@ -215,7 +215,7 @@ void FieldHistory::ThinOldestHalf(Series& s) {
                     std::make_move_iterator(thinned.end()));
     s.chunks.shrink_to_fit();
     s.count = s.count - taken + count;
-    Retail(s);  // the sample before the newest may have been in a thinned chunk
+    RefreshTail(s);  // the sample before the newest may have been in a thinned chunk
 }
 
 void FieldHistory::Clear() {
@@ -266,7 +266,7 @@ void FieldHistory::Empty(bool keepAside) {
             // list of chunks goes.
             if (s.chunks.capacity() > kHeadersKept) std::vector<Chunk>().swap(s.chunks);
             s.count = 0;
-            Retail(s);
+            RefreshTail(s);
         }
     }
     axis_.Reset();
@@ -449,7 +449,7 @@ bool FieldHistory::Apply(const Stretch& stretch) {
             Push(s.chunks, stretch.base + p.dt, p.value, kMaxChunk);
             ++s.count;
         }
-        Retail(s);
+        RefreshTail(s);
     }
     axis_.Restore(stretch.to.axis);
     firstMs_ = stretch.to.firstMs;
@@ -509,7 +509,7 @@ bool FieldHistory::TruncateTo(const Mark& mark) {
             c.samples[c.size - 1] = Sample{static_cast<std::uint32_t>(last.ms - c.base),
                                            static_cast<float>(last.value)};
         }
-        Retail(s);
+        RefreshTail(s);
     }
     axis_.Restore(mark.axis);
     firstMs_ = mark.firstMs;

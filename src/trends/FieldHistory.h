@@ -158,8 +158,8 @@ class FieldHistory : public DisplayWriteTap {
         std::vector<Chunk> chunks;
         std::size_t count = 0;
         // The newest samples as seen from the receive path, kept here beside the chunks (and set
-        // again by Retail after any other change): a repeated value and a run that goes on need
-        // not reach into the chunks, which on a busy link are long out of the cache.
+        // again by RefreshTail after any other change): a repeated value and a run that goes on
+        // need not reach into the chunks, which on a busy link are long out of the cache.
         Sample* tail = nullptr;          // the last sample, when count > 0
         std::int64_t tailBase = 0;       // the base of its chunk
         float last = 0, beforeLast = 0;  // the values of the last two samples (count > 0, > 1)
@@ -171,7 +171,7 @@ class FieldHistory : public DisplayWriteTap {
     }
     void Append(Series& s, std::int64_t ms, float value);
     // Sets the series' kept newest samples from its chunks.
-    static void Retail(Series& s);
+    static void RefreshTail(Series& s);
     // A new chunk, a run that crosses chunks, the bound: the rarer half of Append.
     void AppendSlowly(Series& s, std::int64_t ms, float value);
     // Adds a sample at the end of `chunks` (a new chunk when the last is full or too far back).

@@ -5,9 +5,11 @@
 // The eight boxes show the settings editor's fields of the display model. What the technician
 // types goes to the editor at once (SettingsEditor::TypeText), which validates the group; the box
 // then shows the colour and, for the access-point fields, the hint as its tooltip. Text written by
-// a reply replaces the box's text. The box is not rewritten with the text it has just produced,
-// so typing never moves the cursor, and a typed character outside Windows-1251 stays visible (the
-// field is refused with its hint) instead of turning into the "?" the model holds for it.
+// a reply replaces the box's text at the window's next values frame (the other boxes of a group
+// that typing recoloured follow then too). The box is not rewritten with the text it has just
+// produced, so typing never moves the cursor, and a typed character outside Windows-1251 stays
+// visible (the field is refused with its hint) instead of turning into the "?" the model holds for
+// it.
 //
 // The section observes the form's display model, actions and settings editor.
 
@@ -47,7 +49,7 @@ class SettingsSectionWidget : public QWidget,
         // The text colour the box was given: replies rewrite the settings many times a second,
         // mostly as they were, and asking a widget for its palette costs more than the reply.
         mutable std::optional<Colour> colour;
-        bool pending;  // to be synced at the next values frame
+        bool pending = false;  // to be synced at the next values frame
     };
     struct Button {
         int action;
