@@ -24,7 +24,8 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
                                                                static_cast<std::size_t>(size))
                                             : std::string_view();
     const DisplayModel::Batch batch(display_);  // the display hears of the block once, at its end
-    const LocalDateTime now = clock_.Now();
+    if (logBatchDepth_ == 0 || !batchTime_) batchTime_ = clock_.Now();
+    const LocalDateTime now = *batchTime_;
     history_.BeginLine(now);
     receivedBytes_ += size > 0 ? size : 0;
     ShowReceivedBytes();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -83,9 +84,13 @@ class Console {
     // serial driver's tick: a tick brings up to a receive buffer of lines, and the journal, the
     // log view and the search need to hear of them once). A clear or a cut of the log within the
     // batch is told after the lines that came before it. Batches nest.
+    // The lines of a batch came in one read of the port: they are stamped with one reading of the
+    // clock, taken at the first of them.
     class LogBatch {
       public:
-        explicit LogBatch(Console& console) : console_(console) { ++console_.logBatchDepth_; }
+        explicit LogBatch(Console& console) : console_(console) {
+            if (console_.logBatchDepth_++ == 0) console_.batchTime_.reset();
+        }
         ~LogBatch() {
             if (--console_.logBatchDepth_ == 0) console_.TellAppendedLines();
         }
@@ -130,7 +135,8 @@ class Console {
     int pinField_;
     ObserverList<LogObserver> logObservers_;
     int logBatchDepth_ = 0;
-    bool linesUntold_ = false;  // appended within the open batch
+    bool linesUntold_ = false;                // appended within the open batch
+    std::optional<LocalDateTime> batchTime_;  // the clock read for the open batch's lines
 };
 
 }  // namespace rv

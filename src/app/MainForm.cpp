@@ -41,12 +41,18 @@ std::string ShownCommand(const std::string& line) {
 // logged and of each field they changed.
 class BatchedTicks : public TickSource {
   public:
-    BatchedTicks(TickSource& ticks, Console& console) : ticks_(ticks), console_(console) {}
+    // `inTick` hears true as a tick begins and false when it has ended.
+    BatchedTicks(TickSource& ticks, Console& console, std::function<void(bool)> inTick)
+        : ticks_(ticks), console_(console), inTick_(std::move(inTick)) {}
     void Start(int periodMs, std::function<void()> onTick) override {
         ticks_.Start(periodMs, [this, onTick = std::move(onTick)] {
-            const DisplayModel::Batch displayBatch(console_.Display());
-            const Console::LogBatch logBatch(console_);  // ends first: lines, then their values
-            onTick();
+            inTick_(true);
+            {
+                const DisplayModel::Batch displayBatch(console_.Display());
+                const Console::LogBatch logBatch(console_);  // ends first: lines, then values
+                onTick();
+            }
+            inTick_(false);
         });
     }
     void Stop() override { ticks_.Stop(); }
@@ -54,6 +60,7 @@ class BatchedTicks : public TickSource {
   private:
     TickSource& ticks_;
     Console& console_;
+    std::function<void(bool)> inTick_;
 };
 
 }  // namespace
@@ -66,7 +73,10 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
-    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, *this);
+    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, *this, [this](bool in) {
+        inTick_ = in;
+        if (!in && lineArrived_) NoteLastLine();
+    });
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *batchedTicks_,
                                            platform_.resolvePath);
     // The form's settings of its driver: COM99 until the technician picks a port, 115200 bit/s,
@@ -189,8 +199,18 @@ void MainForm::ReportUnsent(const std::string& line) {
 }
 
 void MainForm::LineArrived() {
-    lastLineMs_ = platform_.elapsedMs();
+    // A tick brings up to a receive buffer of lines: the time is read once, when it ends.
+    if (inTick_) {
+        lineArrived_ = true;
+    } else {
+        NoteLastLine();
+    }
     if (silenceReported_) WithdrawSilence();
+}
+
+void MainForm::NoteLastLine() {
+    lineArrived_ = false;
+    lastLineMs_ = platform_.elapsedMs();
 }
 
 void MainForm::CheckSilence() {

@@ -87,6 +87,7 @@ class MainForm : public Console {
     // A command line that did not go out whole (the unit does not read, or the link is gone).
     void ReportUnsent(const std::string& line);
     void LineArrived();
+    void NoteLastLine();  // when the lines that arrived came: now
     void CheckSilence();
     void WithdrawSilence();
     // Posts the ports folder's problem once, when it appears or changes; takes it back when over.
@@ -102,6 +103,8 @@ class MainForm : public Console {
     std::string portsFolderProblem_;  // the one last posted, UTF-8
     bool closing_ = false;
     std::int64_t lastLineMs_ = 0;  // when the last line arrived, or the port opened
+    bool inTick_ = false;          // the serial driver's tick is running
+    bool lineArrived_ = false;     // a line of the running tick, not in lastLineMs_ yet
     bool silenceReported_ = false;
 };
 

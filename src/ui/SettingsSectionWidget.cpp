@@ -207,13 +207,12 @@ void SettingsSectionWidget::HintChanged(int field) {
 
 void SettingsSectionWidget::SyncLater(int field) {
     Box* box = BoxOf(field);
-    if (box == nullptr) return;
+    if (box == nullptr || box->pending) return;  // synced at the values frame already asked for
     FramePacerQt* pacer = FramePacerQt::Of(this);
     if (pacer == nullptr) {
         Sync(*box);
         return;
     }
-    if (box->pending) return;
     box->pending = true;
     pacer->RequestValuesFrame(this, [this] {
         for (Box& b : boxes_) {

@@ -106,5 +106,56 @@ TEST(Console, ABatchTellsItsLinesOnceAtItsEndAndAClearAfterTheLinesBeforeIt) {
     }
 }
 
+// A tick's lines came in one read of the port: they carry one time. Each reading of this clock
+// is a millisecond later than the one before.
+TEST(Console, TheLinesOfABatchAreStampedWithOneReadingOfTheClock) {
+    struct TickingClock : Clock {
+        mutable int ms = 0;
+        LocalDateTime Now() const override { return {2026, 12, 7, 9, 5, 7, ms++}; }
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Console&)> run;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {"no batch: a reading a line",
+         [](Console& c) {
+             c.ReceiveLine("a\r\n");
+             c.ReceiveLine("b\r\n");
+         },
+         {"09:05:07.000  a", "09:05:07.001  b"}},
+        {"a batch: one reading",
+         [](Console& c) {
+             const Console::LogBatch batch(c);
+             for (const char* line : {"a\r\n", "b\r\n", "c\r\n"}) c.ReceiveLine(line);
+         },
+         {"09:05:07.000  a", "09:05:07.000  b", "09:05:07.000  c"}},
+        {"the next batch: a new reading",
+         [](Console& c) {
+             {
+                 const Console::LogBatch batch(c);
+                 c.ReceiveLine("a\r\n");
+             }
+             const Console::LogBatch batch(c);
+             c.ReceiveLine("b\r\n");
+             c.ReceiveLine("c\r\n");
+         },
+         {"09:05:07.000  a", "09:05:07.001  b", "09:05:07.001  c"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        RegionalFormats formats;
+        TickingClock clock;
+        Console console{formats, clock};
+        clock.ms = 0;  // readings taken while the console was made do not count
+        k.run(console);
+        std::vector<std::string> lines;
+        for (std::size_t i = 0; i < console.Log().Count(); ++i)
+            lines.push_back(console.Log().Line(i));
+        EXPECT_EQ(lines, k.lines);
+    }
+}
+
 }  // namespace
 }  // namespace rv

@@ -243,38 +243,47 @@ TEST(LinkSupervision, HotPlugFollowsThePortListKeepingMarkAndHighlight) {
     EXPECT_EQ(r.C().HighlightedPort(), 0);
 }
 
+// Lines come in the serial driver's ticks, or are read by a direct poll.
 TEST(LinkSupervision, SilentUnitIsReportedWithHowLongAndWithdrawnWhenALineArrives) {
-    Rig r;
-    r.C().StartExecute(3);
-    r.Feed(">DN=4711\r\n");
-    r.nowMs += MainForm::kSilenceReportMs - 1;
-    r.form->SuperviseLink();
-    EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
-    r.nowMs += 1;
-    r.form->SuperviseLink();
-    EXPECT_EQ(r.StandingText(report_topic::kSilence), "COM3: устройство молчит 5 с");
-    const std::size_t history = r.form->Reports().History().size();
-    r.nowMs += 60000;
-    r.form->SuperviseLink();
-    EXPECT_EQ(r.StandingText(report_topic::kSilence), "COM3: устройство молчит 1 мин 05 с");
-    EXPECT_EQ(r.form->Reports().History().size(), history);  // the same silence, told anew
-    EXPECT_EQ(r.Text("LL_DN"), "4711");                      // the values stay as they were
-    EXPECT_EQ(r.Text("L_PSTAT"), "Ok");
+    for (const bool inTick : {false, true}) {
+        SCOPED_TRACE(inTick ? "in a tick" : "a direct poll");
+        Rig r;
+        const auto feed = [&](std::string_view bytes) {
+            if (!inTick) return r.Feed(bytes);
+            r.device->QueueRead(bytes);
+            r.ticks.Tick();
+        };
+        r.C().StartExecute(3);
+        feed(">DN=4711\r\n");
+        r.nowMs += MainForm::kSilenceReportMs - 1;
+        r.form->SuperviseLink();
+        EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
+        r.nowMs += 1;
+        r.form->SuperviseLink();
+        EXPECT_EQ(r.StandingText(report_topic::kSilence), "COM3: устройство молчит 5 с");
+        const std::size_t history = r.form->Reports().History().size();
+        r.nowMs += 60000;
+        r.form->SuperviseLink();
+        EXPECT_EQ(r.StandingText(report_topic::kSilence), "COM3: устройство молчит 1 мин 05 с");
+        EXPECT_EQ(r.form->Reports().History().size(), history);  // the same silence, told anew
+        EXPECT_EQ(r.Text("LL_DN"), "4711");                      // the values stay as they were
+        EXPECT_EQ(r.Text("L_PSTAT"), "Ok");
 
-    r.Feed(">DN=4712\r\n");
-    EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
-    r.form->SuperviseLink();
-    EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
+        feed(">DN=4712\r\n");
+        EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
+        r.form->SuperviseLink();
+        EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
 
-    // A closed port is not silent.
-    r.nowMs += MainForm::kSilenceReportMs;
-    r.form->SuperviseLink();
-    ASSERT_NE(r.Standing(report_topic::kSilence), nullptr);
-    r.C().StopActionExecute();
-    EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
-    r.nowMs += MainForm::kSilenceReportMs;
-    r.form->SuperviseLink();
-    EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
+        // A closed port is not silent.
+        r.nowMs += MainForm::kSilenceReportMs;
+        r.form->SuperviseLink();
+        ASSERT_NE(r.Standing(report_topic::kSilence), nullptr);
+        r.C().StopActionExecute();
+        EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
+        r.nowMs += MainForm::kSilenceReportMs;
+        r.form->SuperviseLink();
+        EXPECT_EQ(r.Standing(report_topic::kSilence), nullptr);
+    }
 }
 
 TEST(LinkSupervision, CommandThatDidNotGoOutIsReported) {
