@@ -118,6 +118,9 @@ class Console {
     // state): takes its histories' mark again if it can no longer be gone back to.
     void RenewHistoryMark(ConsoleCheckpoint& checkpoint) const;
 
+  protected:
+    bool InLogBatch() const { return logBatchDepth_ > 0; }
+
   private:
     // The lines appended since the observers last heard, told now.
     void TellAppendedLines();

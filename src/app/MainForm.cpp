@@ -41,18 +41,17 @@ std::string ShownCommand(const std::string& line) {
 // logged and of each field they changed.
 class BatchedTicks : public TickSource {
   public:
-    // `inTick` hears true as a tick begins and false when it has ended.
-    BatchedTicks(TickSource& ticks, Console& console, std::function<void(bool)> inTick)
-        : ticks_(ticks), console_(console), inTick_(std::move(inTick)) {}
+    // `tickEnded` runs after each tick, its batches closed.
+    BatchedTicks(TickSource& ticks, Console& console, std::function<void()> tickEnded)
+        : ticks_(ticks), console_(console), tickEnded_(std::move(tickEnded)) {}
     void Start(int periodMs, std::function<void()> onTick) override {
         ticks_.Start(periodMs, [this, onTick = std::move(onTick)] {
-            inTick_(true);
             {
                 const DisplayModel::Batch displayBatch(console_.Display());
                 const Console::LogBatch logBatch(console_);  // ends first: lines, then values
                 onTick();
             }
-            inTick_(false);
+            tickEnded_();
         });
     }
     void Stop() override { ticks_.Stop(); }
@@ -60,7 +59,7 @@ class BatchedTicks : public TickSource {
   private:
     TickSource& ticks_;
     Console& console_;
-    std::function<void(bool)> inTick_;
+    std::function<void()> tickEnded_;
 };
 
 }  // namespace
@@ -73,9 +72,8 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
-    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, *this, [this](bool in) {
-        inTick_ = in;
-        if (!in && lineArrived_) NoteLastLine();
+    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, *this, [this] {
+        if (lineArrived_) NoteLastLine();
     });
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *batchedTicks_,
                                            platform_.resolvePath);
@@ -199,8 +197,9 @@ void MainForm::ReportUnsent(const std::string& line) {
 }
 
 void MainForm::LineArrived() {
-    // A tick brings up to a receive buffer of lines: the time is read once, when it ends.
-    if (inTick_) {
+    // A tick (a log batch) brings up to a receive buffer of lines: the time is read once, when
+    // it ends.
+    if (InLogBatch()) {
         lineArrived_ = true;
     } else {
         NoteLastLine();

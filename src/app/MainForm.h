@@ -103,7 +103,6 @@ class MainForm : public Console {
     std::string portsFolderProblem_;  // the one last posted, UTF-8
     bool closing_ = false;
     std::int64_t lastLineMs_ = 0;  // when the last line arrived, or the port opened
-    bool inTick_ = false;          // the serial driver's tick is running
     bool lineArrived_ = false;     // a line of the running tick, not in lastLineMs_ yet
     bool silenceReported_ = false;
 };

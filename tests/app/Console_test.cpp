@@ -45,7 +45,8 @@ TEST(Console, ZeroAndNegativeSizesGiveAnEmptyBlock) {
     EXPECT_EQ(f.console.Display().Text(f.pin()), "0");
 }
 
-// What the log's observers hear, in order: "+N" for LinesAppended(N), "clear" for LogCleared.
+// What the log's observers hear, in order: "+N" for LinesAppended(N) (N: the lines in the log),
+// "clear" for LogCleared.
 struct Heard : LogObserver {
     std::vector<std::string> events;
     void LinesAppended(std::size_t count) override {
@@ -54,25 +55,35 @@ struct Heard : LogObserver {
     void LogCleared() override { events.push_back("clear"); }
 };
 
-TEST(Console, ABatchTellsItsLinesOnceAtItsEndAndAClearAfterTheLinesBeforeIt) {
+// What a batch (the serial driver's tick) does with its lines: the observers hear of them once,
+// at its end, a clear after the lines before it; and the lines carry one reading of the clock, as
+// they came in one read of the port. Each reading of this clock is a millisecond after the last.
+TEST(Console, ABatchTellsItsLinesOnceAtItsEndAndStampsThemWithOneReadingOfTheClock) {
+    struct TickingClock : Clock {
+        mutable int ms = 0;
+        LocalDateTime Now() const override { return {2026, 12, 7, 9, 5, 7, ms++}; }
+    };
     struct Case {
         const char* name;
         std::function<void(Console&)> run;
         std::vector<std::string> heard;
+        std::vector<std::string> lines;  // the log afterwards
     };
     const std::vector<Case> cases = {
-        {"no batch: every line at once",
+        {"no batch: every line at once, a reading a line",
          [](Console& c) {
              c.ReceiveLine("a\r\n");
              c.ReceiveLine("b\r\n");
          },
-         {"+1", "+2"}},
-        {"a batch: once, at its end",
+         {"+1", "+2"},
+         {"09:05:07.000  a", "09:05:07.001  b"}},
+        {"a batch: once, at its end, one reading",
          [](Console& c) {
              const Console::LogBatch batch(c);
              for (const char* line : {"a\r\n", "b\r\n", "c\r\n"}) c.ReceiveLine(line);
          },
-         {"+3"}},
+         {"+3"},
+         {"09:05:07.000  a", "09:05:07.000  b", "09:05:07.000  c"}},
         {"nested: at the outer end",
          [](Console& c) {
              const Console::LogBatch outer(c);
@@ -82,7 +93,8 @@ TEST(Console, ABatchTellsItsLinesOnceAtItsEndAndAClearAfterTheLinesBeforeIt) {
              }
              c.ReceiveLine("b\r\n");
          },
-         {"+2"}},
+         {"+2"},
+         {"09:05:07.000  a", "09:05:07.000  b"}},
         {"a clear within: the lines before it first",
          [](Console& c) {
              const Console::LogBatch batch(c);
@@ -91,46 +103,8 @@ TEST(Console, ABatchTellsItsLinesOnceAtItsEndAndAClearAfterTheLinesBeforeIt) {
              c.StatClearExecute();
              c.ReceiveLine("c\r\n");
          },
-         {"+2", "clear", "+1"}},
-        {"a batch without lines: nothing",
-         [](Console& c) { const Console::LogBatch batch(c); },
-         {}},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.name);
-        Fixture f;
-        Heard heard;
-        const Subscription sub = f.console.Subscribe(heard);
-        k.run(f.console);
-        EXPECT_EQ(heard.events, k.heard);
-    }
-}
-
-// A tick's lines came in one read of the port: they carry one time. Each reading of this clock
-// is a millisecond later than the one before.
-TEST(Console, TheLinesOfABatchAreStampedWithOneReadingOfTheClock) {
-    struct TickingClock : Clock {
-        mutable int ms = 0;
-        LocalDateTime Now() const override { return {2026, 12, 7, 9, 5, 7, ms++}; }
-    };
-    struct Case {
-        const char* name;
-        std::function<void(Console&)> run;
-        std::vector<std::string> lines;
-    };
-    const std::vector<Case> cases = {
-        {"no batch: a reading a line",
-         [](Console& c) {
-             c.ReceiveLine("a\r\n");
-             c.ReceiveLine("b\r\n");
-         },
-         {"09:05:07.000  a", "09:05:07.001  b"}},
-        {"a batch: one reading",
-         [](Console& c) {
-             const Console::LogBatch batch(c);
-             for (const char* line : {"a\r\n", "b\r\n", "c\r\n"}) c.ReceiveLine(line);
-         },
-         {"09:05:07.000  a", "09:05:07.000  b", "09:05:07.000  c"}},
+         {"+2", "clear", "+1"},
+         {"09:05:07.000  c"}},
         {"the next batch: a new reading",
          [](Console& c) {
              {
@@ -141,7 +115,12 @@ TEST(Console, TheLinesOfABatchAreStampedWithOneReadingOfTheClock) {
              c.ReceiveLine("b\r\n");
              c.ReceiveLine("c\r\n");
          },
+         {"+1", "+3"},  // the log's count
          {"09:05:07.000  a", "09:05:07.001  b", "09:05:07.001  c"}},
+        {"a batch without lines: nothing",
+         [](Console& c) { const Console::LogBatch batch(c); },
+         {},
+         {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -149,7 +128,10 @@ TEST(Console, TheLinesOfABatchAreStampedWithOneReadingOfTheClock) {
         TickingClock clock;
         Console console{formats, clock};
         clock.ms = 0;  // readings taken while the console was made do not count
+        Heard heard;
+        const Subscription sub = console.Subscribe(heard);
         k.run(console);
+        EXPECT_EQ(heard.events, k.heard);
         std::vector<std::string> lines;
         for (std::size_t i = 0; i < console.Log().Count(); ++i)
             lines.push_back(console.Log().Line(i));
