@@ -28,6 +28,8 @@ set(REVODIVE_CORE_SOURCES
     app/PlaybackClock.h
     app/ProcessSignals.cpp
     app/ProcessSignals.h
+    app/ReceiveHold.cpp
+    app/ReceiveHold.h
     app/ReportBoard.cpp
     app/ReportBoard.h
     app/SessionRecords.cpp

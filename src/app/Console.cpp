@@ -23,13 +23,16 @@ void Console::QReceiveData(const std::uint8_t* data, std::int32_t size) {
     const std::string_view block = size > 0 ? std::string_view(reinterpret_cast<const char*>(data),
                                                                static_cast<std::size_t>(size))
                                             : std::string_view();
-    const DisplayModel::Batch batch(display_);  // the display hears of the block once, at its end
     if (logBatchDepth_ == 0 || !batchTime_) batchTime_ = clock_.Now();
-    const LocalDateTime now = *batchTime_;
-    history_.BeginLine(now);
-    receivedBytes_ += size > 0 ? size : 0;
+    ReceiveRead(block, *batchTime_);
+}
+
+void Console::ReceiveRead(std::string_view block, const LocalDateTime& readAt) {
+    const DisplayModel::Batch batch(display_);  // the display hears of the block once, at its end
+    history_.BeginLine(readAt);
+    receivedBytes_ += static_cast<std::int64_t>(block.size());
     ShowReceivedBytes();
-    log_.WriteLog(block, now);
+    log_.WriteLog(block, readAt);
     linesUntold_ = true;
     if (logBatchDepth_ == 0) TellAppendedLines();
     replies_.Decode(block);

@@ -73,6 +73,9 @@ class Console {
         QReceiveData(reinterpret_cast<const std::uint8_t*>(block.data()),
                      static_cast<std::int32_t>(block.size()));
     }
+    // The same receive frame for a line read earlier, at `readAt`: the log stamps it with that
+    // time.
+    void ReceiveRead(std::string_view block, const LocalDateTime& readAt);
 
     // The clear action: every display field to its idle state, the sensor area folded, the
     // traffic log and the fields' histories emptied, the calibration recorder reset.

@@ -37,28 +37,44 @@ std::string ShownCommand(const std::string& line) {
 }
 
 // The driver's ticks, each one a display batch and a log batch: a tick reads up to a receive
-// buffer of lines, one block each, and the window hears once, at the tick's end, of the lines
-// logged and of each field they changed.
+// buffer of lines, one block each, into the receive hold, and the window hears once, at the end of
+// a tick that takes lines in, of the lines logged and of each field they changed. The ticks
+// stopping (the port closed or lost) takes in what is held.
 class BatchedTicks : public TickSource {
   public:
-    // `tickEnded` runs after each tick, its batches closed.
-    BatchedTicks(TickSource& ticks, Console& console, std::function<void()> tickEnded)
-        : ticks_(ticks), console_(console), tickEnded_(std::move(tickEnded)) {}
+    // `tickEnded` runs after each tick, its batches closed; `takeIn` takes in what `hold` holds.
+    BatchedTicks(TickSource& ticks, Console& console, ReceiveHold& hold,
+                 std::function<void()> takeIn, std::function<void()> tickEnded)
+        : ticks_(ticks),
+          console_(console),
+          hold_(hold),
+          takeIn_(std::move(takeIn)),
+          tickEnded_(std::move(tickEnded)) {}
     void Start(int periodMs, std::function<void()> onTick) override {
         ticks_.Start(periodMs, [this, onTick = std::move(onTick)] {
             {
                 const DisplayModel::Batch displayBatch(console_.Display());
                 const Console::LogBatch logBatch(console_);  // ends first: lines, then values
+                hold_.TickBegins();
                 onTick();
+                if (hold_.TickEnds()) takeIn_();
             }
             tickEnded_();
         });
     }
-    void Stop() override { ticks_.Stop(); }
+    void Stop() override {
+        ticks_.Stop();
+        if (hold_.Empty()) return;
+        const DisplayModel::Batch displayBatch(console_.Display());
+        const Console::LogBatch logBatch(console_);
+        takeIn_();
+    }
 
   private:
     TickSource& ticks_;
     Console& console_;
+    ReceiveHold& hold_;
+    std::function<void()> takeIn_;
     std::function<void()> tickEnded_;
 };
 
@@ -72,9 +88,16 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
-    batchedTicks_ = std::make_unique<BatchedTicks>(*platform_.ticks, *this, [this] {
-        if (lineArrived_) NoteLastLine();
-    });
+    batchedTicks_ = std::make_unique<BatchedTicks>(
+        *platform_.ticks, *this, hold_,
+        [this] {
+            hold_.TakeIn([this](std::string_view block, const LocalDateTime& readAt) {
+                ReceiveRead(block, readAt);
+            });
+        },
+        [this] {
+            if (lineArrived_) NoteLastLine();
+        });
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *batchedTicks_,
                                            platform_.resolvePath);
     // The form's settings of its driver: COM99 until the technician picks a port, 115200 bit/s,
@@ -86,7 +109,12 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
     q_->SetOnReceiveData([this](TCommPortDriver&, const std::uint8_t* data, std::int32_t size) {
         if (closing_) return;
         LineArrived();
-        QReceiveData(data, size);
+        if (hold_.Holding()) {
+            hold_.Add(std::string_view(reinterpret_cast<const char*>(data),
+                                       static_cast<std::size_t>(size)));
+        } else {
+            QReceiveData(data, size);
+        }
     });
     q_->SetOnLinkLost([this](TCommPortDriver&, const SerialFailure& why) {
         if (!closing_) connection_->LinkLost(why);
@@ -126,8 +154,10 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
 }
 
 MainForm::~MainForm() {
-    // The driver closes its port before the decoders and the recorder it feeds are gone.
+    // The driver closes its port before the decoders and the recorder it feeds are gone. Lines
+    // still held have no window left to be shown in (closing the form takes them in).
     closing_ = true;
+    hold_.Clear();
     if (platform_.watchTicks) platform_.watchTicks->Stop();
     if (q_) q_->ClosePort();
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/Console.h"
+#include "app/ReceiveHold.h"
 #include "app/ReportBoard.h"
 #include "commands/ActionSet.h"
 #include "commands/SettingsEditor.h"
@@ -95,6 +96,7 @@ class MainForm : public Console {
 
     FormPlatform platform_;
     ReportBoard reports_;
+    ReceiveHold hold_{ClockSource()};           // the lines read, until they are taken in
     std::unique_ptr<TickSource> batchedTicks_;  // the platform's ticks, each a display batch
     std::unique_ptr<TCommPortDriver> q_;
     ActionSet actions_;

@@ -113,6 +113,38 @@ TEST(MainForm, NothingReachesTheDecodersAfterTheCloseRequest) {
     EXPECT_EQ(r.form->Log().Count(), 0u);
 }
 
+TEST(MainForm, LinesReadOnTicksAreTakenInWithTheirTicksTimeAndNoneIsLostWhenThePortStops) {
+    // The first tick after quiet is taken in at once; the next ones are held for the fourth tick,
+    // which the port stopping (the technician's stop, or the cable pulled) does not wait for.
+    const std::function<void(Rig&)> stops[] = {
+        [](Rig& r) { r.form->Connection().StopActionExecute(); },
+        [](Rig& r) {
+            r.device->QueueLoss();
+            r.ticks.Tick();
+        },
+    };
+    for (const auto& stop : stops) {
+        Rig r;
+        r.form->Connection().StartExecute(3);
+        const char* reads[] = {">DN=1\r\n", ">DN=2\r\n", ">CA=100\r\n"};
+        for (int i = 0; i < 3; ++i) {
+            r.clock.Set({2026, 12, 8, 9, 5, 7, 10 * i});
+            r.device->QueueRead(reads[i]);
+            r.ticks.Tick();
+        }
+        EXPECT_EQ(r.Text("LL_DN"), "1");
+        EXPECT_EQ(r.form->Log().Count(), 1u);
+        r.clock.Set({2026, 12, 8, 9, 5, 8, 0});
+        stop(r);
+        EXPECT_FALSE(r.form->Q().IsOpen());
+        EXPECT_EQ(r.Text("LL_DN"), "2");
+        EXPECT_EQ(r.Text("LL_CA"), "1.00");
+        ASSERT_EQ(r.form->Log().Count(), 3u);
+        EXPECT_EQ(r.form->Log().Line(1), "09:05:07.010  >DN=2");
+        EXPECT_EQ(r.form->Log().Line(2), "09:05:07.020  >CA=100");
+    }
+}
+
 TEST(MainForm, AnUnreadablePortListIsReportedAndStartUpGoesOn) {
     RegionalFormats formats;
     FixedClock clock;
