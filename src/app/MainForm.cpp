@@ -43,12 +43,15 @@ std::string ShownCommand(const std::string& line) {
 class BatchedTicks : public TickSource {
   public:
     // `tickEnded` runs after each tick, its batches closed; `takeIn` takes in what `hold` holds.
+    // `frameDue` (optional) tells whether the window paints at the tick's end.
     BatchedTicks(TickSource& ticks, Console& console, ReceiveHold& hold,
-                 std::function<void()> takeIn, std::function<void()> tickEnded)
+                 std::function<void()> takeIn, std::function<bool()> frameDue,
+                 std::function<void()> tickEnded)
         : ticks_(ticks),
           console_(console),
           hold_(hold),
           takeIn_(std::move(takeIn)),
+          frameDue_(std::move(frameDue)),
           tickEnded_(std::move(tickEnded)) {}
     void Start(int periodMs, std::function<void()> onTick) override {
         ticks_.Start(periodMs, [this, onTick = std::move(onTick)] {
@@ -57,7 +60,7 @@ class BatchedTicks : public TickSource {
                 const Console::LogBatch logBatch(console_);  // ends first: lines, then values
                 hold_.TickBegins();
                 onTick();
-                if (hold_.TickEnds()) takeIn_();
+                if (hold_.TickEnds(frameDue_ && frameDue_())) takeIn_();
             }
             tickEnded_();
         });
@@ -75,6 +78,7 @@ class BatchedTicks : public TickSource {
     Console& console_;
     ReceiveHold& hold_;
     std::function<void()> takeIn_;
+    std::function<bool()> frameDue_;
     std::function<void()> tickEnded_;
 };
 
@@ -95,6 +99,7 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
                 ReceiveRead(block, readAt);
             });
         },
+        platform_.frameDue,
         [this] {
             if (lineArrived_) NoteLastLine();
         });

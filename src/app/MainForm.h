@@ -45,6 +45,10 @@ struct FormPlatform {
     // Optional; tests listen here.
     std::function<void(const std::string& message)> reportError;
     ActionSet::HomePageOpener openHomePage;  // opens a web address in the system browser
+    // Optional: whether the window paints a frame at the end of the running tick when the tick
+    // changes what it shows. Lines held while they stream in are taken in at that tick, so that
+    // they are on screen at once; without it they are taken in every fourth tick.
+    std::function<bool()> frameDue;
 };
 
 class MainForm : public Console {

@@ -9,10 +9,10 @@ void ReceiveHold::TickBegins() {
     tickStamped_ = false;
 }
 
-bool ReceiveHold::TickEnds() {
+bool ReceiveHold::TickEnds(bool frameDue) {
     inTick_ = false;
     if (ticksSinceTakeIn_ < kTicksPerTakeIn) ++ticksSinceTakeIn_;
-    return !Empty() && ticksSinceTakeIn_ >= kTicksPerTakeIn;
+    return !Empty() && (frameDue || ticksSinceTakeIn_ >= kTicksPerTakeIn);
 }
 
 void ReceiveHold::Add(std::string_view block) {

@@ -7,12 +7,14 @@
 // in its lines at once pays for finding them cold every time. Lines taken in four ticks at a time
 // find them cold a quarter as often. The window shows new lines and values only once a screen
 // frame anyway (every fourth tick while lines stream in), so the lines are taken in at the tick
-// the frame follows, and a line is still on screen within 50 ms of its arrival.
+// the frame follows: a line waits up to 10 ms for its tick and 30 ms in the hold, and is then on
+// screen in the same wake-up, within 50 ms of its arrival.
 //
 // The rules:
 //  - A line read while the stream is quiet (no lines taken in for the last four ticks) is taken
 //    in at the end of its own tick: a lone reply is shown as soon as it is read.
-//  - While lines stream in, they are taken in at the end of every fourth tick.
+//  - While lines stream in, they are taken in at the end of a tick that the window paints a frame
+//    after, and at the latest at the end of every fourth tick.
 //  - When the ticks stop (the port closes or is lost), what is held is taken in at once.
 // Each line keeps the time its tick read it: the log stamps it with that time, not with the time
 // it was taken in.
@@ -39,8 +41,9 @@ class ReceiveHold {
 
     // A tick of the driver begins: the lines it reads are held (Holding).
     void TickBegins();
-    // The tick is over: true when what is held is to be taken in now (TakeIn).
-    bool TickEnds();
+    // The tick is over: true when what is held is to be taken in now (TakeIn). `frameDue`: the
+    // window paints a frame at the end of this tick, so the lines are taken in now.
+    bool TickEnds(bool frameDue = false);
     // Inside a tick: the lines read now are to be held, not taken in at once.
     bool Holding() const { return inTick_; }
 

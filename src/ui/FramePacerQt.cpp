@@ -111,6 +111,10 @@ void FramePacerQt::TickEnded() {
     Frame();
 }
 
+bool FramePacerQt::FrameDueAtTickEnd() const {
+    return IsStreaming() && !Suspended() && sinceFrame_.elapsed() >= FrameIntervalMs();
+}
+
 bool FramePacerQt::ValuesDue() const {
     return !IsStreaming() || sinceValues_.elapsed() >= valuesIntervalMs_;
 }

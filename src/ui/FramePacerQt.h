@@ -60,6 +60,9 @@ class FramePacerQt : public QObject {
     // A tick of the serial driver is over (its lines are in the log, its values in the display):
     // while lines stream in, a frame that is due runs now.
     void TickEnded();
+    // While lines stream in: a frame asked for now runs at the end of the running tick (the frame
+    // interval has passed since the last one). The receive hold takes its lines in then.
+    bool FrameDueAtTickEnd() const;
 
     // Runs the pending frame now (the layouts, the frame work, then the repaint); the values work
     // too, or only when it is due.

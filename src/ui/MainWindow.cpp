@@ -92,6 +92,7 @@ MainWindow::MainWindow(FormPlatform platform, QWidget* parent)
     ticks_ = std::make_unique<TimerTickQt>();
     ticks_->SetAfterTick([pacer] { pacer->TickEnded(); });
     platform.ticks = ticks_.get();
+    platform.frameDue = [pacer] { return pacer->FrameDueAtTickEnd(); };
     watchTicks_ = std::make_unique<TimerTickQt>();
     platform.watchTicks = watchTicks_.get();
     platform.openHomePage = [](const std::string& address) {

@@ -19,12 +19,14 @@ class SteppingClock : public Clock {
     mutable int ms_ = 0;
 };
 
-// Runs ticks, each reading the lines of one string (separated by '|'), and returns what each
-// tick's end took in as "line@ms" items, ticks separated by ' ' and "-" for a tick that took
-// nothing in.
+// Runs ticks, each reading the lines of one string (separated by '|'; a leading '!' says the window
+// paints a frame at the tick's end), and returns what each tick's end took in as "line@ms" items,
+// ticks separated by ' ' and "-" for a tick that took nothing in.
 std::string RunTicks(ReceiveHold& hold, const std::vector<std::string>& ticks) {
     std::string out;
-    for (const std::string& lines : ticks) {
+    for (const std::string& tick : ticks) {
+        const bool frameDue = !tick.empty() && tick[0] == '!';
+        const std::string lines = tick.substr(frameDue ? 1 : 0);
         hold.TickBegins();
         EXPECT_TRUE(hold.Holding());
         std::size_t begin = 0;
@@ -35,7 +37,7 @@ std::string RunTicks(ReceiveHold& hold, const std::vector<std::string>& ticks) {
             begin = end + 1;
         }
         std::string taken;
-        if (hold.TickEnds()) {
+        if (hold.TickEnds(frameDue)) {
             hold.TakeIn([&taken](std::string_view block, const LocalDateTime& readAt) {
                 taken += (taken.empty() ? "" : ",") + std::string(block) + "@" +
                          std::to_string(readAt.millisecond);
@@ -48,7 +50,7 @@ std::string RunTicks(ReceiveHold& hold, const std::vector<std::string>& ticks) {
     return out;
 }
 
-TEST(ReceiveHold, TakesInAtOnceWhenQuietAndEveryFourthTickWhileLinesStream) {
+TEST(ReceiveHold, TakesInAtOnceWhenQuietAtAFrameAndAtLeastEveryFourthTickWhileLinesStream) {
     struct Case {
         const char* name;
         std::vector<std::string> ticks;
@@ -66,6 +68,9 @@ TEST(ReceiveHold, TakesInAtOnceWhenQuietAndEveryFourthTickWhileLinesStream) {
         {"four quiet ticks after a taking-in: the next line is taken in at once",
          {"a", "", "", "", "", "b"},
          "a@0 - - - - b@1"},
+        {"a frame at a tick's end takes in what is held, whatever the count",
+         {"a", "b", "!c", "d", "!", "e", "f", "g", "h"},
+         "a@0 - b@1,c@2 - d@3 - - - e@4,f@5,g@6,h@7"},
         {"lines of empty text are kept in their place", {"a||b"}, "a@0,@0,b@0"},
     };
     for (const Case& c : cases) {

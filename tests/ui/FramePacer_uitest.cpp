@@ -121,6 +121,31 @@ TEST(FramePacer, WhileLinesStreamTheDriversTickRunsTheFrameOnceItIsDue) {
     EXPECT_GT(w.paints->logPaints, 0);
 }
 
+TEST(FramePacer, LinesHeldWhileTheyStreamAreTakenInAtTheTickAFrameIsDue) {
+    // The first line comes after quiet and is taken in at once; the second is held unless the
+    // window paints at the end of its tick.
+    const struct {
+        int frameIntervalMs;
+        int linesLoggedAfterTheSecondTick;
+    } cases[] = {{0, 2}, {3600 * 1000, 1}};
+    for (const auto& c : cases) {
+        PacedWindow w;
+        w.pacer->SetFrameIntervalMs(c.frameIntervalMs);
+        w.window->Form().Connection().StartExecute(3);
+        ASSERT_TRUE(w.window->Form().Q().IsOpen());
+        w.device->QueueRead(">DN=1\r\n");
+        w.device->QueueRead(">DN=2\r\n");
+        QElapsedTimer waited;
+        waited.start();
+        while (w.device->QueuedReads() > 0 && waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        EXPECT_EQ(w.window->Form().Log().Count(), c.linesLoggedAfterTheSecondTick)
+            << c.frameIntervalMs;
+        w.window->Form().Connection().StopActionExecute();
+        EXPECT_EQ(w.window->Form().Log().Count(), 2u);  // stopping takes in what is held
+    }
+}
+
 TEST(FramePacer, AFrameStillComesWhenTheTicksStop) {
     PacedWindow w;
     w.pacer->SetFrameIntervalMs(0);
