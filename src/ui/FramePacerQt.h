@@ -20,11 +20,12 @@
 // link changes the log and most labels in every frame, and each frame costs the same however few
 // lines it brings. The frames then ride on the driver's ticks (TickEnded): a frame that is due runs
 // at the end of the tick, in the same wake-up of the process, not on a timer of its own. With the
-// driver's 10-ms ticks that is every fourth tick, 25 frames a second, and a line is on screen at
-// most 40 ms after it arrived (up to 10 ms waiting for its tick, then up to three ticks). The
-// pacer's timer stays armed a little later, for ticks that stop (the port closed). Between bursts
-// the screen's rate comes back, so the technician's own actions are drawn as smoothly as the
-// screen allows.
+// driver's 10-ms ticks that is every fourth tick, 25 frames a second. The form holds the lines the
+// ticks read and takes them in at the tick a frame is due (FrameDueAtTickEnd), so a line is on
+// screen at most 40 ms after it arrived (up to 10 ms waiting for its tick, then up to three ticks
+// held). The pacer's timer stays armed a little later, for ticks that stop (the port closed).
+// Between bursts the screen's rate comes back, so the technician's own actions are drawn as
+// smoothly as the screen allows.
 
 #include <QElapsedTimer>
 #include <QObject>
