@@ -115,9 +115,11 @@ TEST(MainForm, NothingReachesTheDecodersAfterTheCloseRequest) {
 
 TEST(MainForm, LinesReadOnTicksAreTakenInWithTheirTicksTimeAndNoneIsLostWhenThePortStops) {
     // The first tick after quiet is taken in at once; the next ones are held for the fourth tick,
-    // which the port stopping (the technician's stop, or the cable pulled) does not wait for.
+    // which the port stopping (the technician's stop, the cable pulled, the window closed) does not
+    // wait for.
     const std::function<void(Rig&)> stops[] = {
         [](Rig& r) { r.form->Connection().StopActionExecute(); },
+        [](Rig& r) { r.form->FormCloseQuery(); },
         [](Rig& r) {
             r.device->QueueLoss();
             r.ticks.Tick();
