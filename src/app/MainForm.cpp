@@ -42,15 +42,13 @@ std::string ShownCommand(const std::string& line) {
 // stopping (the port closed or lost) takes in what is held.
 class BatchedTicks : public TickSource {
   public:
-    // `tickEnded` runs after each tick, its batches closed; `takeIn` takes in what `hold` holds.
-    // `frameDue` (optional) tells whether the window paints at the tick's end.
+    // `tickEnded` runs after each tick, its batches closed; `frameDue` (optional) tells whether the
+    // window paints at the tick's end.
     BatchedTicks(TickSource& ticks, Console& console, ReceiveHold& hold,
-                 std::function<void()> takeIn, std::function<bool()> frameDue,
-                 std::function<void()> tickEnded)
+                 std::function<bool()> frameDue, std::function<void()> tickEnded)
         : ticks_(ticks),
           console_(console),
           hold_(hold),
-          takeIn_(std::move(takeIn)),
           frameDue_(std::move(frameDue)),
           tickEnded_(std::move(tickEnded)) {}
     void Start(int periodMs, std::function<void()> onTick) override {
@@ -60,7 +58,7 @@ class BatchedTicks : public TickSource {
                 const Console::LogBatch logBatch(console_);  // ends first: lines, then values
                 hold_.TickBegins();
                 onTick();
-                if (hold_.TickEnds(frameDue_ && frameDue_())) takeIn_();
+                if (hold_.TickEnds(frameDue_ && frameDue_())) TakeIn();
             }
             tickEnded_();
         });
@@ -70,14 +68,19 @@ class BatchedTicks : public TickSource {
         if (hold_.Empty()) return;
         const DisplayModel::Batch displayBatch(console_.Display());
         const Console::LogBatch logBatch(console_);
-        takeIn_();
+        TakeIn();
     }
 
   private:
+    void TakeIn() {
+        hold_.TakeIn([this](std::string_view block, const LocalDateTime& readAt) {
+            console_.ReceiveRead(block, readAt);
+        });
+    }
+
     TickSource& ticks_;
     Console& console_;
     ReceiveHold& hold_;
-    std::function<void()> takeIn_;
     std::function<bool()> frameDue_;
     std::function<void()> tickEnded_;
 };
@@ -92,15 +95,8 @@ MainForm::MainForm(const RegionalFormats& formats, const Clock& clock, FormPlatf
       platform_(std::move(platform)) {
     if (!platform_.device) platform_.device = CreatePlatformSerialDevice();
     if (!platform_.elapsedMs) platform_.elapsedMs = SteadyMs;
-    batchedTicks_ = std::make_unique<BatchedTicks>(
-        *platform_.ticks, *this, hold_,
-        [this] {
-            hold_.TakeIn([this](std::string_view block, const LocalDateTime& readAt) {
-                ReceiveRead(block, readAt);
-            });
-        },
-        platform_.frameDue,
-        [this] {
+    batchedTicks_ =
+        std::make_unique<BatchedTicks>(*platform_.ticks, *this, hold_, platform_.frameDue, [this] {
             if (lineArrived_) NoteLastLine();
         });
     q_ = std::make_unique<TCommPortDriver>(std::move(platform_.device), *batchedTicks_,

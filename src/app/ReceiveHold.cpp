@@ -1,7 +1,5 @@
 #include "app/ReceiveHold.h"
 
-#include <utility>
-
 namespace rv {
 
 void ReceiveHold::TickBegins() {
@@ -41,15 +39,6 @@ void ReceiveHold::TakeIn(const TakeLine& take) {
         const std::uint32_t end = ends[line];
         take(std::string_view(bytes).substr(begin, end - begin), ticks[tick].readAt);
         begin = end;
-    }
-    // The buffers are kept for the next lines when nothing new came meanwhile.
-    if (bytes_.empty() && ends_.empty() && ticks_.empty()) {
-        bytes.clear();
-        ends.clear();
-        ticks.clear();
-        bytes_.swap(bytes);
-        ends_.swap(ends);
-        ticks_.swap(ticks);
     }
 }
 

@@ -50,7 +50,6 @@ class ReceiveHold {
     // A line the running tick read, terminator included.
     void Add(std::string_view block);
     bool Empty() const { return ends_.empty(); }
-    std::size_t Count() const { return ends_.size(); }
 
     // Hands every held line to `take`, in the order they were read, each with its tick's time,
     // and empties the hold. Lines that arrive while `take` runs wait for the next TakeIn.

@@ -141,8 +141,6 @@ TEST(FramePacer, LinesHeldWhileTheyStreamAreTakenInAtTheTickAFrameIsDue) {
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         EXPECT_EQ(w.window->Form().Log().Count(), c.linesLoggedAfterTheSecondTick)
             << c.frameIntervalMs;
-        w.window->Form().Connection().StopActionExecute();
-        EXPECT_EQ(w.window->Form().Log().Count(), 2u);  // stopping takes in what is held
     }
 }
 
